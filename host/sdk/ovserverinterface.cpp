@@ -30,13 +30,15 @@ void OVServerInterface::unregisterCommandHandler(const QString& name)
 
 void OVServerInterface::deliverReply(Command reply)
 {
-    CommandHandler handler = m_pendingReplies.take(reply.correlationId);
-    m_pendingRequests.remove(reply.correlationId);
-    if (!handler) {
+    // A request may have been sent without a callback; only an unknown id is an error.
+    if (!m_pendingReplies.contains(reply.correlationId)) {
         qCWarning(lcSdk) << Q_FUNC_INFO << "reply without request" << reply.name << reply.correlationId;
         return;
     }
-    handler(reply);
+    CommandHandler handler = m_pendingReplies.take(reply.correlationId);
+    m_pendingRequests.remove(reply.correlationId);
+    if (handler)
+        handler(reply);
 }
 
 void OVServerInterface::deliverPushed(Command command)
@@ -56,7 +58,10 @@ void OVServerInterface::failPendingReplies(int code, const QString& message)
 {
     const QList<quint64> ids = m_pendingRequests.keys();
     for (quint64 id : ids) {
-        const Command request = m_pendingRequests.value(id);
-        deliverReply(Command::errorReply(request, code, message));
+        // An earlier callback may have answered this request already.
+        const auto it = m_pendingRequests.constFind(id);
+        if (it == m_pendingRequests.constEnd())
+            continue;
+        deliverReply(Command::errorReply(it.value(), code, message));
     }
 }

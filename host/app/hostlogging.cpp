@@ -1,0 +1,3 @@
+#include "hostlogging.h"
+
+Q_LOGGING_CATEGORY(lcHost, "host.app", QtWarningMsg)
