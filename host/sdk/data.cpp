@@ -179,8 +179,8 @@ void Data::send(const char* operation, const QByteArray& payload, Callback callb
         qCWarning(lcSdk) << Q_FUNC_INFO << "no plug-in to send through" << operation;
         Command request;
         request.name = commandName(operation);
-        Command reply = Command::errorReply(
-            request, ResultNotConnected, QCoreApplication::translate("ov5sdk::Data", "Нет соединения с сервером"));
+        Command reply = Command::errorReply(request, ResultNotConnected,
+                                            QCoreApplication::translate("ov5sdk::Data", "Нет соединения с сервером"));
         // Callers never expect their callback inside the call that sends.
         QTimer::singleShot(0, [reply, callback = std::move(callback)]() mutable {
             if (callback)
