@@ -151,6 +151,9 @@ void WorkTimePlanningView::initWidgetContents()
     ui->worktimeSearchWidget->hide();
     ui->breakRuleSearchWidget->hide();
     ui->attachedSearchWidget->hide();
+    followPanelCollapse(ui->staticticPanel, ui->worktimeFilterPanel);
+    followPanelCollapse(ui->dinnerPropertyPanel, ui->dinnerFilterPanel);
+    followPanelCollapse(ui->attachedPropertyPanel, ui->attachedFilterPanel);
 
     initStatisticPanel();
     initPluginActions();
@@ -161,6 +164,16 @@ void WorkTimePlanningView::initWidgetContents()
 
     // Runs once control is back in the event loop, after the host has placed the widget.
     QMetaObject::invokeMethod(this, "restoreSettings", Qt::QueuedConnection);
+}
+
+void WorkTimePlanningView::followPanelCollapse(HiddenPanel* panel, QWidget* container)
+{
+    // The container's minimum width would otherwise keep the splitter space of a collapsed panel.
+    const int expandedMinimumWidth = container->minimumWidth();
+    connect(panel, &HiddenPanel::collapsedChanged, container, [container, expandedMinimumWidth](bool collapsed) {
+        container->setMinimumWidth(collapsed ? 0 : expandedMinimumWidth);
+        container->setMaximumWidth(collapsed ? container->sizeHint().width() : QWIDGETSIZE_MAX);
+    });
 }
 
 void WorkTimePlanningView::initStatisticPanel()

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class HiddenPanel;
 class OVStackedToolBars;
 class QTimer;
 class SearchWidget;
@@ -60,6 +61,7 @@ private slots:
 
 private:
     void initWidgetContents();
+    void followPanelCollapse(HiddenPanel* panel, QWidget* container);
     void initStatisticPanel();
     void initPluginActions();
     void reportAsyncReceived(Command& command);

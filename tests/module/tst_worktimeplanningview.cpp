@@ -3,6 +3,7 @@
 #include "fatalwarnings.h"
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
+#include "hiddenpanel.h"
 #include "ovactionstoolbar.h"
 #include "ovstackedtoolbars.h"
 #include "searchwidget.h"
@@ -363,6 +364,20 @@ private slots:
         QVERIFY(timer);
         QVERIFY(timer->isSingleShot());
         QCOMPARE(timer->interval(), interval);
+    }
+
+    void collapsedPanelGivesItsSpaceBack()
+    {
+        ViewFixture fixture(allRoles);
+        fixture.view->resize(1400, 800);
+        fixture.view->show();
+        auto* container = fixture.child<QWidget>("worktimeFilterPanel");
+        QVERIFY(QTest::qWaitForWindowExposed(fixture.view.get()));
+        QVERIFY(container->width() >= 400);
+        fixture.child<HiddenPanel>("staticticPanel")->setCollapsed(true);
+        QTRY_VERIFY(container->width() < 100);
+        fixture.child<HiddenPanel>("staticticPanel")->setCollapsed(false);
+        QTRY_VERIFY(container->width() >= 400);
     }
 
     void searchWidgetsOfPagesStartHidden()
