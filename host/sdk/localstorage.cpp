@@ -123,6 +123,23 @@ void LocalStorage::setBlob(TYPE_ID id, const QString& name, const QByteArray& da
     m_blobs[id].insert(name, {data, QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex()});
 }
 
+QList<TYPE_ID> LocalStorage::insertObjects(const QString& dataname, OBJECT_HASH& table,
+                                           const QList<ObjectInfo>& objects)
+{
+    QList<TYPE_ID> ids;
+    QSet<TYPE_ID> seen;
+    for (const ObjectInfo& object : objects) {
+        if (!object.isValid()) {
+            qCWarning(lcLocalStorage) << Q_FUNC_INFO << "object without id skipped" << dataname << object.type;
+            continue;
+        }
+        table.insert(object.uid, object);
+        m_datanameById.insert(object.uid, dataname);
+        appendOnce(ids, seen, object.uid);
+    }
+    return ids;
+}
+
 void LocalStorage::setObjects(const QString& dataname, const QList<ObjectInfo>& objects)
 {
     qCDebug(lcLocalStorage) << Q_FUNC_INFO << "load" << dataname << objects.size();
@@ -134,18 +151,7 @@ void LocalStorage::setObjects(const QString& dataname, const QList<ObjectInfo>& 
     }
     table.clear();
     table.reserve(objects.size());
-
-    QList<TYPE_ID> ids;
-    QSet<TYPE_ID> seen;
-    for (const ObjectInfo& object : objects) {
-        if (!object.isValid()) {
-            qCWarning(lcLocalStorage) << Q_FUNC_INFO << "object without id skipped" << dataname << object.type;
-            continue;
-        }
-        table.insert(object.uid, object);
-        m_datanameById.insert(object.uid, dataname);
-        appendOnce(ids, seen, object.uid);
-    }
+    const QList<TYPE_ID> ids = insertObjects(dataname, table, objects);
 
     for (LocalObjectModel* model : qAsConst(m_models)) {
         if (model->follows(dataname))
@@ -157,18 +163,7 @@ void LocalStorage::setObjects(const QString& dataname, const QList<ObjectInfo>& 
 void LocalStorage::updateObjects(const QString& dataname, const QList<ObjectInfo>& objects)
 {
     qCDebug(lcLocalStorage) << Q_FUNC_INFO << "update" << dataname << objects.size();
-    QList<TYPE_ID> ids;
-    QSet<TYPE_ID> seen;
-    OBJECT_HASH& table = m_tables[dataname];
-    for (const ObjectInfo& object : objects) {
-        if (!object.isValid()) {
-            qCWarning(lcLocalStorage) << Q_FUNC_INFO << "object without id skipped" << dataname << object.type;
-            continue;
-        }
-        table.insert(object.uid, object);
-        m_datanameById.insert(object.uid, dataname);
-        appendOnce(ids, seen, object.uid);
-    }
+    const QList<TYPE_ID> ids = insertObjects(dataname, m_tables[dataname], objects);
     if (ids.isEmpty())
         return;
 

@@ -75,6 +75,8 @@ signals:
     void scheduleRemoved(const QList<uint>& ids);
 
 private:
+    /// Puts objects into table; the ids stored, each once, in order.
+    QList<TYPE_ID> insertObjects(const QString& dataname, OBJECT_HASH& table, const QList<ObjectInfo>& objects);
     struct Blob
     {
         QByteArray data;
