@@ -62,6 +62,7 @@ void LocalStorage::reset()
     m_blobs.clear();
     for (LocalObjectModel* model : qAsConst(m_models))
         model->reload();
+    emit cleared();
 }
 
 ObjectInfo LocalStorage::constObject(TYPE_ID id, const QString& dataname) const

@@ -29,7 +29,8 @@ public:
     static LocalStorage* instance();
     ~LocalStorage() override;
 
-    /// Forgets every object, schedule and blob without emitting; shared models are kept and reset.
+    /// Forgets every object, schedule and blob without the change signals (only cleared());
+    /// shared models are kept and reset.
     void reset();
 
     /// The object id of table dataname, or an invalid object.
@@ -73,6 +74,8 @@ signals:
     void scheduleChanged(const QList<uint>& ids);
     void scheduleBeforeRemove(const QList<uint>& ids);
     void scheduleRemoved(const QList<uint>& ids);
+    /// Everything was forgotten at once (reset); caches built from the store must be dropped.
+    void cleared();
 
 private:
     /// Puts objects into table; the ids stored, each once, in order.

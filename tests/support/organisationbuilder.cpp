@@ -191,6 +191,20 @@ SCHEDULE_CALENDAR_INTERVAL OrganisationBuilder::interval(const QTime& start, con
     return result;
 }
 
+_WORKER_ABSENCE_REASON_RECORD OrganisationBuilder::absenceRecord(TYPE_ID reason, const QDateTime& start,
+                                                                 const QDateTime& end, bool timed, TYPE_ID id,
+                                                                 const QDateTime& changeTime)
+{
+    _WORKER_ABSENCE_REASON_RECORD record;
+    record.id = id;
+    record.reason = reason;
+    record.start = start;
+    record.end = end;
+    record.timed = timed;
+    record.changeTime = changeTime;
+    return record;
+}
+
 int OrganisationBuilder::addSchedule(SCHEDULE_DATA schedule)
 {
     schedule.id = m_nextScheduleId++;

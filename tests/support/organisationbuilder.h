@@ -1,6 +1,7 @@
 #pragma once
 
 #include "objectinfo.h"
+#include "workerabsencereason.h"
 #include "orvantatypes.h"
 #include "scheduledata.h"
 
@@ -68,6 +69,11 @@ public:
     /// Seconds of a time of day, for readable fixtures.
     static int seconds(const QTime& time) { return time.msecsSinceStartOfDay() / 1000; }
     static orvanta::SCHEDULE_CALENDAR_INTERVAL interval(const QTime& start, const QTime& finish, int order = 0);
+    /// An absence record of reason; timed records have partial first and last days.
+    static orvanta::_WORKER_ABSENCE_REASON_RECORD absenceRecord(orvanta::TYPE_ID reason, const QDateTime& start,
+                                                                const QDateTime& end, bool timed,
+                                                                orvanta::TYPE_ID id = 1,
+                                                                const QDateTime& changeTime = QDateTime());
 
 private:
     orvanta::ObjectInfo makeObject(const QString& type, orvanta::TYPE_ID parent, const QString& name);
