@@ -272,8 +272,7 @@ TYPE_ID WorkTimeUtils::getEffectiveBreakRule(TYPE_ID uid, bool attached, const Q
             qCWarning(lcWtPlanning) << Q_FUNC_INFO << "attached not valid" << uid;
             return 0;
         }
-        // Rules may name the trip itself, the employee on it or the host department upwards.
-        chain.append(uid);
+        // On a trip the chain is the employee, then the host department upwards.
         const auto employee = trip.children.constFind(orvanta::INHERIT_ATTACHED_WORKER);
         if (employee != trip.children.constEnd())
             chain.append(employee->child);

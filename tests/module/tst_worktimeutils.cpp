@@ -297,8 +297,8 @@ private slots:
         QTest::addRow("unrelated department ignored") << QStringList{"other other 2023-01-01"} << employee << QString();
         QTest::addRow("trip: host department rule") << QStringList{"host host 2023-01-01"} << trip << "host";
         QTest::addRow("trip: home department ignored") << QStringList{"shop shop 2023-01-01"} << trip << QString();
-        QTest::addRow("trip: the trip beats the employee")
-            << QStringList{"own employee 2024-02-01", "trip trip 2023-01-01"} << trip << "trip";
+        QTest::addRow("trip: the trip object itself is not in the chain")
+            << QStringList{"own employee 2023-01-01", "trip trip 2024-02-01"} << trip << "own";
         QTest::addRow("trip: the employee beats the host")
             << QStringList{"host host 2024-02-01", "own employee 2023-01-01"} << trip << "own";
         QTest::addRow("not on a trip: trip rule ignored")
