@@ -6,7 +6,6 @@
 #include "worktimedata.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -16,77 +15,84 @@ using ovtest::OrganisationBuilder;
 
 namespace {
 
-const QDate march1(2024, 3, 1);
-const QDate march31(2024, 3, 31);
+const int any = WorkTimeData::AnyReasonTime;
 
-QDate march(int day)
-{
-    return QDate(2024, 3, day);
-}
-
+QDate march(int day) { return QDate(2024, 3, day); }
 // UTC keeps the fixtures away from daylight-saving jumps of the machine's zone.
-QDateTime at(int day, const QTime& time = QTime(0, 0))
-{
-    return QDateTime(march(day), time, Qt::UTC);
-}
+QDateTime at(int day, const QTime& time = QTime(0, 0)) { return QDateTime(march(day), time, Qt::UTC); }
+const auto record = [](const auto&... args) { return OrganisationBuilder::absenceRecord(args...); };
 
-
-// Every day from 08:00 with the given seconds of work, one entry per date of the period.
+// Every day from 08:00 with the given seconds of work, one entry per date of the period; the last repeats.
 WorkTimeData employeeRow(EmployeeInfo info, const QDate& from, const QDate& to, const QList<int>& dailySeconds)
 {
     WorkTimeData row;
     row.setPeriodRange(from, to);
-    if (!info.uid)
-        info.uid = 1;
     row.setEmpoyeeInfo(info);
     QList<WorkTimeData::Day> days;
     for (int i = 0; i <= from.daysTo(to); ++i) {
-        WorkTimeData::Day day;
-        const int seconds = dailySeconds.value(i, dailySeconds.isEmpty() ? 0 : dailySeconds.last());
+        days.append(WorkTimeData::Day());
+        const int seconds = dailySeconds.value(i, dailySeconds.value(dailySeconds.size() - 1));
         if (seconds > 0)
-            day.intervals.append(OrganisationBuilder::interval(QTime(8, 0), QTime(8, 0).addSecs(seconds)));
-        days.append(day);
+            days.last().intervals.append(OrganisationBuilder::interval(QTime(8, 0), QTime(8, 0).addSecs(seconds)));
     }
     row.setDays(days);
     return row;
 }
 
-_WORKER_ABSENCE_REASON reasons(const QList<_WORKER_ABSENCE_REASON_RECORD>& records)
-{
-    _WORKER_ABSENCE_REASON result;
-    result.records = records;
-    return result;
-}
-
-void setReasons(WorkTimeData& row, const QList<_WORKER_ABSENCE_REASON_RECORD>& records)
-{
-    _WORKER_ABSENCE_REASON reasons;
-    reasons.uid = row.uid();
-    reasons.records = records;
-    row.setAbsenceReasons(reasons);
-}
-
-QList<TYPE_ID> uids(const QList<ObjectInfo>& objects)
+QList<TYPE_ID> sortedUids(const QList<ObjectInfo>& objects)
 {
     QList<TYPE_ID> result;
     for (const ObjectInfo& object : objects)
         result.append(object.uid);
+    std::sort(result.begin(), result.end());
     return result;
 }
 
-struct RecordSpec
+// An employee of a home department with trips to the host department: one inside the period, one ending on its
+// first day, one starting on its last day, two outside it, one whose object is gone from the store; a trip to
+// another department; and a colleague's trip to the host.
+struct Trips
 {
-    TYPE_ID id;
-    int reasonOrder;
-    int startDay;
+    TYPE_ID employee, host, inside, endsOnFirstDay, startsOnLastDay, elsewhere, gone;
+
+    explicit Trips(OrganisationBuilder& org)
+    {
+        const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
+        host = org.department(QStringLiteral("Магазин"), firm);
+        const TYPE_ID other = org.department(QStringLiteral("Офис"), firm);
+        employee = org.employee(QStringLiteral("Иванов"), org.department(QStringLiteral("Склад"), firm));
+        inside = org.attachedWorker(employee, host, march(10), march(15));
+        endsOnFirstDay = org.attachedWorker(employee, host, QDate(2024, 2, 20), march(1));
+        startsOnLastDay = org.attachedWorker(employee, host, march(31), QDate(2024, 4, 9));
+        org.attachedWorker(employee, host, QDate(2024, 2, 1), QDate(2024, 2, 19));
+        org.attachedWorker(employee, host, QDate(2024, 4, 1), QDate(2024, 4, 5));
+        elsewhere = org.attachedWorker(employee, other, march(20), march(25));
+        org.attachedWorker(org.employee(QStringLiteral("Петров"), host), host, march(10), march(15));
+        gone = org.attachedWorker(employee, host, march(10), march(12));
+        org.store()->removeObjects(QLatin1String(ATTACHED_WORKER_DATANAME), {gone});
+    }
 };
 
-// Reason order for a record whose reason is not in the store.
+// Each table has a single column "row" of one of these.
+struct ValidCase { QDate emplStart, emplContStart, emplFinish, date; bool plain, continuous; };
+struct AbsenceCase { QDateTime start, end; bool timed; int mask; QDate date; int partDay, dayTime, totalTime; };
+// Records as "method order entered", entered "before", "at" or "after" the norm calculation, or "unknown".
+struct FullDayCase { const char* records; int mask; int expected; bool calculated = true; };
+// Records to sort as {id, order of the reason, start day}; order NoReasonObject: the reason is not in the store.
+struct SortRecord { TYPE_ID id; int reasonOrder; int startDay; };
 constexpr int NoReasonObject = -1000;
+struct SortCase { QList<SortRecord> records; QList<TYPE_ID> expectedIds; };
+struct BalanceCase { QDate emplContStart, emplFinish, to; int expected; };
+struct DetachedCase { QDate emplContStart, emplFinish; bool continuous; int days; };
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<RecordSpec>)
+Q_DECLARE_METATYPE(ValidCase)
+Q_DECLARE_METATYPE(AbsenceCase)
+Q_DECLARE_METATYPE(FullDayCase)
+Q_DECLARE_METATYPE(SortCase)
+Q_DECLARE_METATYPE(BalanceCase)
+Q_DECLARE_METATYPE(DetachedCase)
 
 class tst_WorkTimeData : public QObject
 {
@@ -95,407 +101,244 @@ class tst_WorkTimeData : public QObject
 private slots:
     void isValidDate_data()
     {
-        QTest::addColumn<QDate>("emplStart");
-        QTest::addColumn<QDate>("emplContStart");
-        QTest::addColumn<QDate>("emplFinish");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<bool>("plain");
-        QTest::addColumn<bool>("continuous");
-        QTest::addRow("no bounds, inside period") << QDate() << QDate() << QDate() << march(15) << true << true;
-        QTest::addRow("first day of period") << QDate() << QDate() << QDate() << march1 << true << true;
-        QTest::addRow("last day of period") << QDate() << QDate() << QDate() << march31 << true << true;
-        QTest::addRow("day before period") << QDate() << QDate() << QDate() << march1.addDays(-1) << false << false;
-        QTest::addRow("day after period") << QDate() << QDate() << QDate() << march31.addDays(1) << false << false;
-        QTest::addRow("after plain start, before continuous start")
-            << march(1) << march(10) << QDate() << march(5) << true << false;
-        QTest::addRow("before plain start, after continuous start")
-            << march(10) << QDate(2024, 2, 1) << QDate() << march(5) << false << true;
-        QTest::addRow("on the employment start") << march(5) << march(5) << QDate() << march(5) << true << true;
-        QTest::addRow("on the employment finish") << QDate() << QDate() << march(20) << march(20) << true << true;
-        QTest::addRow("after the employment finish") << QDate() << QDate() << march(20) << march(21) << false << false;
-        QTest::addRow("employment covers more than the period")
-            << QDate(2020, 1, 1) << QDate(2020, 1, 1) << QDate(2030, 1, 1) << QDate(2024, 4, 1) << false << false;
+        QTest::addColumn<ValidCase>("row");
+        QTest::newRow("first day of period") << ValidCase{{}, {}, {}, march(1), true, true};
+        QTest::newRow("last day of period") << ValidCase{{}, {}, {}, march(31), true, true};
+        QTest::newRow("day before period") << ValidCase{{}, {}, {}, march(1).addDays(-1), false, false};
+        QTest::newRow("day after period") << ValidCase{{}, {}, {}, march(31).addDays(1), false, false};
+        QTest::newRow("after plain start, before continuous start")
+            << ValidCase{march(1), march(10), {}, march(5), true, false};
+        QTest::newRow("before plain start, after continuous start")
+            << ValidCase{march(10), QDate(2024, 2, 1), {}, march(5), false, true};
+        QTest::newRow("on the employment start") << ValidCase{march(5), march(5), {}, march(5), true, true};
+        QTest::newRow("on the employment finish") << ValidCase{{}, {}, march(20), march(20), true, true};
+        QTest::newRow("after the employment finish") << ValidCase{{}, {}, march(20), march(21), false, false};
     }
 
     void isValidDate()
     {
-        QFETCH(QDate, emplStart);
-        QFETCH(QDate, emplContStart);
-        QFETCH(QDate, emplFinish);
-        QFETCH(QDate, date);
-        QFETCH(bool, plain);
-        QFETCH(bool, continuous);
-        OrganisationBuilder organisation;
+        QFETCH(ValidCase, row);
         EmployeeInfo info;
-        info.emplStart = emplStart;
-        info.emplContStart = emplContStart;
-        info.emplFinish = emplFinish;
-        const WorkTimeData row = employeeRow(info, march1, march31, {});
-        QCOMPARE(row.isValidDate(date, false), plain);
-        QCOMPARE(row.isValidDate(date, true), continuous);
+        info.emplStart = row.emplStart;
+        info.emplContStart = row.emplContStart;
+        info.emplFinish = row.emplFinish;
+        const WorkTimeData data = employeeRow(info, march(1), march(31), {});
+        QCOMPARE(data.isValidDate(row.date, false), row.plain);
+        QCOMPARE(data.isValidDate(row.date, true), row.continuous);
     }
 
-    void fullDayAbsenceSkipsPlannedTime_data()
+    void oneAbsence_data()
     {
-        QTest::addColumn<_WORKER_ABSENCE_REASON>("absences");
-        QTest::addColumn<int>("totalTime");
-        QTest::addColumn<int>("timeOnMarch3");
-        // Five days of 8 h from 1 to 5 March: 144000 without absences.
-        QTest::addRow("no absences") << reasons({}) << 144000 << 28800;
-        QTest::addRow("untimed absence on 3 March") << reasons({OrganisationBuilder::absenceRecord(0, at(3), at(3), false)}) << 115200 << 0;
-        QTest::addRow("untimed absence 2 to 4 March") << reasons({OrganisationBuilder::absenceRecord(0, at(2), at(4), false)}) << 57600 << 0;
-        QTest::addRow("timed 2 March 14:00 to 4 March 10:00, only 3 March full")
-            << reasons({OrganisationBuilder::absenceRecord(0, at(2, QTime(14, 0)), at(4, QTime(10, 0)), true)}) << 115200 << 0;
-        QTest::addRow("timed 3 March 14:00 to 4 March 10:00, no full day")
-            << reasons({OrganisationBuilder::absenceRecord(0, at(3, QTime(14, 0)), at(4, QTime(10, 0)), true)}) << 144000 << 28800;
-        QTest::addRow("absence after the period") << reasons({OrganisationBuilder::absenceRecord(0, at(6), at(9), false)}) << 144000 << 28800;
+        // 8 h on every day, employed up to 20 March: 576000 in total. The columns after the date are
+        // partDayReasonTime(date, mask), timeForDate(date) skipping full days, and totalTime().
+        QTest::addColumn<AbsenceCase>("row");
+        const QDateTime from = at(10, QTime(14, 0)), to = at(10, QTime(18, 0));
+        const QDateTime dayBefore = at(9, QTime(14, 0)), nextMorning = at(11, QTime(10, 0));
+        QTest::newRow("same day 14:00-18:00") << AbsenceCase{from, to, true, any, march(10), 14400, 28800, 576000};
+        QTest::newRow("last day ending 10:00")
+            << AbsenceCase{dayBefore, at(10, QTime(10, 0)), true, any, march(10), 36000, 28800, 576000};
+        QTest::newRow("first day starting 14:00")
+            << AbsenceCase{from, nextMorning, true, any, march(10), 36000, 28800, 576000};
+        QTest::newRow("middle day of a timed absence")
+            << AbsenceCase{dayBefore, nextMorning, true, any, march(10), 0, 0, 547200};
+        QTest::newRow("ends at midnight, nothing on the next day")
+            << AbsenceCase{dayBefore, at(10), true, any, march(10), 0, 28800, 576000};
+        QTest::newRow("untimed, one day") << AbsenceCase{at(10), at(10), false, any, march(10), 0, 0, 547200};
+        QTest::newRow("untimed, three days") << AbsenceCase{at(9), at(11), false, any, march(10), 0, 0, 489600};
+        QTest::newRow("end before start") << AbsenceCase{to, from, true, any, march(10), 0, 28800, 576000};
+        QTest::newRow("mask without the norm kind") << AbsenceCase{
+            from, to, true, WorkTimeData::AbsenceTime | WorkTimeData::WorkTime, march(10), 0, 28800, 576000};
+        QTest::newRow("mask of the norm kind only")
+            << AbsenceCase{from, to, true, WorkTimeData::NormTime, march(10), 14400, 28800, 576000};
+        QTest::newRow("date after the employment finish")
+            << AbsenceCase{at(25, QTime(14, 0)), at(25, QTime(18, 0)), true, any, march(25), 0, 0, 576000};
     }
 
-    void fullDayAbsenceSkipsPlannedTime()
+    void oneAbsence()
     {
-        QFETCH(_WORKER_ABSENCE_REASON, absences);
-        QFETCH(int, totalTime);
-        QFETCH(int, timeOnMarch3);
+        QFETCH(AbsenceCase, row);
         OrganisationBuilder organisation;
-        // A reason that counts as work time is still a full day off the planned time.
-        const TYPE_ID reason = organisation.absenceReason(QStringLiteral("Командировка"), QStringLiteral("К"), 0,
-                                                          OrganisationBuilder::CountsAsWork);
-        for (_WORKER_ABSENCE_REASON_RECORD& record : absences.records)
-            record.reason = reason;
-        WorkTimeData row = employeeRow(EmployeeInfo(), march(1), march(5), {28800});
-        row.setAbsenceReasons(absences);
-        QCOMPARE(row.totalTime(false), totalTime);
-        QCOMPARE(row.timeForDate(march(3), true), timeOnMarch3);
-        QCOMPARE(row.timeForDate(march(3), false), 28800);
-    }
-
-    void partDayReasonTime_data()
-    {
-        QTest::addColumn<QDateTime>("start");
-        QTest::addColumn<QDateTime>("end");
-        QTest::addColumn<bool>("timed");
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("expected");
-        const int any = WorkTimeData::AnyReasonTime;
-        QTest::addRow("same day 14:00-18:00")
-            << at(10, QTime(14, 0)) << at(10, QTime(18, 0)) << true << any << march(10) << 14400;
-        QTest::addRow("last day ending 10:00")
-            << at(9, QTime(14, 0)) << at(10, QTime(10, 0)) << true << any << march(10) << 36000;
-        QTest::addRow("first day starting 14:00")
-            << at(10, QTime(14, 0)) << at(11, QTime(10, 0)) << true << any << march(10) << 36000;
-        QTest::addRow("middle day of a timed absence")
-            << at(9, QTime(14, 0)) << at(11, QTime(10, 0)) << true << any << march(10) << 0;
-        QTest::addRow("ends at midnight, nothing on the next day")
-            << at(9, QTime(14, 0)) << at(10) << true << any << march(10) << 0;
-        QTest::addRow("untimed absence") << at(10) << at(10) << false << any << march(10) << 0;
-        QTest::addRow("end before start")
-            << at(10, QTime(18, 0)) << at(10, QTime(14, 0)) << true << any << march(10) << 0;
-        QTest::addRow("mask without the absence kind")
-            << at(10, QTime(14, 0)) << at(10, QTime(18, 0)) << true
-            << int(WorkTimeData::WorkTime | WorkTimeData::NormTime) << march(10) << 0;
-        QTest::addRow("mask of the absence kind only") << at(10, QTime(14, 0)) << at(10, QTime(18, 0)) << true
-                                                       << int(WorkTimeData::AbsenceTime) << march(10) << 14400;
-        QTest::addRow("date after the employment finish")
-            << at(25, QTime(14, 0)) << at(25, QTime(18, 0)) << true << any << march(25) << 0;
-    }
-
-    void partDayReasonTime()
-    {
-        QFETCH(QDateTime, start);
-        QFETCH(QDateTime, end);
-        QFETCH(bool, timed);
-        QFETCH(int, mask);
-        QFETCH(QDate, date);
-        QFETCH(int, expected);
-        OrganisationBuilder organisation;
-        const TYPE_ID reason = organisation.absenceReason(QStringLiteral("Отгул"), QStringLiteral("ОТ"));
+        // Whatever the kind of the reason, a full day of it takes the day off the planned time.
+        const TYPE_ID reason = organisation.absenceReason(QStringLiteral("Донорский день"), QStringLiteral("Д"), 0,
+                                                          OrganisationBuilder::CountsTowardsNorm);
         EmployeeInfo info;
         info.emplFinish = march(20);
-        WorkTimeData row = employeeRow(info, march1, march31, {28800});
-        setReasons(row, {OrganisationBuilder::absenceRecord(reason, start, end, timed)});
-        QCOMPARE(row.partDayReasonTime(date, mask), expected);
+        WorkTimeData data = employeeRow(info, march(1), march(31), {28800});
+        data.setAbsenceReasons({data.uid(), {record(reason, row.start, row.end, row.timed)}});
+        QCOMPARE(data.partDayReasonTime(row.date, row.mask), row.partDay);
+        QCOMPARE(data.timeForDate(row.date, true), row.dayTime);
+        QCOMPARE(data.timeForDate(march(10), false), 28800);
+        QCOMPARE(data.totalTime(false), row.totalTime);
     }
 
     void fullDayReasonTime_data()
     {
-        QTest::addColumn<int>("calcNormMethod");
-        QTest::addColumn<QDateTime>("changeTime");
-        QTest::addColumn<QDateTime>("normCalcTime");
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<int>("expected");
-        // Norm 8 h, planned 10 h on 5 March; the norm was calculated on 4 March at noon.
-        const QDateTime calculated = at(4, QTime(12, 0));
-        const int any = WorkTimeData::AnyReasonTime;
-        QTest::addRow("method 0 entered after the calculation")
-            << 0 << calculated.addSecs(60) << calculated << any << 28800;
-        QTest::addRow("method 1 entered before the calculation")
-            << 1 << calculated.addSecs(-60) << calculated << any << 28800;
-        QTest::addRow("method 1 entered after the calculation")
-            << 1 << calculated.addSecs(60) << calculated << any << 36000;
-        QTest::addRow("method 1 entered at the calculation") << 1 << calculated << calculated << any << 36000;
-        QTest::addRow("method 1 without a calculation") << 1 << calculated << QDateTime() << any << 28800;
-        QTest::addRow("method 1 with an unknown entry moment") << 1 << QDateTime() << calculated << any << 28800;
-        QTest::addRow("mask without the reason kind")
-            << 0 << calculated << calculated << int(WorkTimeData::WorkTime) << 0;
+        // Norm 8 h, planned 10 h on 5 March: 36000 means the planned time counted, 28800 the norm.
+        // Method 1 reasons count as work, method 0 ones as absence.
+        QTest::addColumn<FullDayCase>("row");
+        QTest::newRow("method 0 entered after the calculation") << FullDayCase{"0 0 after", any, 28800};
+        QTest::newRow("method 1 entered before the calculation") << FullDayCase{"1 0 before", any, 28800};
+        QTest::newRow("method 1 entered after the calculation") << FullDayCase{"1 0 after", any, 36000};
+        QTest::newRow("method 1 entered at the calculation") << FullDayCase{"1 0 at", any, 36000};
+        QTest::newRow("method 1 without a calculation") << FullDayCase{"1 0 at", any, 28800, false};
+        QTest::newRow("method 1 with an unknown entry moment") << FullDayCase{"1 0 unknown", any, 28800};
+        QTest::newRow("mask without the reason kind") << FullDayCase{"0 0 at", WorkTimeData::WorkTime, 0};
+        // Left to ids alone the second record would come first.
+        QTest::newRow("method 1 at order 5 decides") << FullDayCase{"1 5 after; 0 2 after", any, 36000};
+        QTest::newRow("method 0 at order 5 decides") << FullDayCase{"0 5 after; 1 2 after", any, 28800};
+        QTest::newRow("mask passes over the order 5 reason")
+            << FullDayCase{"0 5 after; 1 2 after", WorkTimeData::WorkTime, 36000};
+        // The earliest entry over all full-day records counts, not the deciding record's own.
+        QTest::newRow("earlier entry of a record that does not decide")
+            << FullDayCase{"1 5 after; 0 2 before", any, 28800};
+        QTest::newRow("earlier entry of a record the mask passes over")
+            << FullDayCase{"0 5 before; 1 2 after", WorkTimeData::WorkTime, 28800};
     }
 
     void fullDayReasonTime()
     {
-        QFETCH(int, calcNormMethod);
-        QFETCH(QDateTime, changeTime);
-        QFETCH(QDateTime, normCalcTime);
-        QFETCH(int, mask);
-        QFETCH(int, expected);
+        QFETCH(FullDayCase, row);
         OrganisationBuilder organisation;
-        const TYPE_ID reason = organisation.absenceReason(QStringLiteral("Больничный"), QStringLiteral("Б"), 0,
-                                                          OrganisationBuilder::CountsAsAbsence, calcNormMethod);
-        WorkTimeData row = employeeRow(EmployeeInfo(), march1, march31, {36000});
-        row.setPlanForDate(march(5), 28800);
+        WorkTimeData data = employeeRow(EmployeeInfo(), march(1), march(31), {36000});
+        data.setPlanForDate(march(5), 28800);
+        const QDateTime calculated = at(4, QTime(12, 0));
         WORKER_SYNC_TIME sync;
-        sync.normCalcTime = normCalcTime;
-        row.setSyncTime(sync);
-        setReasons(row, {OrganisationBuilder::absenceRecord(reason, at(5), at(5), false, 1, changeTime)});
-        QCOMPARE(row.fullDayReasonTime(march(5), mask), expected);
-        QCOMPARE(row.fullDayReasonTime(march(6), WorkTimeData::AnyReasonTime), 0);
-    }
-
-    void higherReasonOrderDecidesTheDay_data()
-    {
-        QTest::addColumn<int>("orderOfMethodOne");
-        QTest::addColumn<int>("orderOfMethodZero");
-        QTest::addColumn<int>("mask");
-        QTest::addColumn<int>("expected");
-        const int any = WorkTimeData::AnyReasonTime;
-        // Planned 10 h against a norm of 8 h: 36000 means the method-1 reason decided.
-        QTest::addRow("method 1 at order 5 decides") << 5 << 2 << any << 36000;
-        QTest::addRow("method 0 at order 5 decides") << 2 << 5 << any << 28800;
-        QTest::addRow("mask passes over the order 5 reason") << 2 << 5 << int(WorkTimeData::WorkTime) << 36000;
-    }
-
-    void higherReasonOrderDecidesTheDay()
-    {
-        QFETCH(int, orderOfMethodOne);
-        QFETCH(int, orderOfMethodZero);
-        QFETCH(int, mask);
-        QFETCH(int, expected);
-        OrganisationBuilder organisation;
-        const TYPE_ID methodOne = organisation.absenceReason(QStringLiteral("Прогул"), QStringLiteral("ПР"),
-                                                             orderOfMethodOne, OrganisationBuilder::CountsAsWork, 1);
-        const TYPE_ID methodZero = organisation.absenceReason(
-            QStringLiteral("Отпуск"), QStringLiteral("ОТ"), orderOfMethodZero, OrganisationBuilder::CountsAsAbsence, 0);
-        WorkTimeData row = employeeRow(EmployeeInfo(), march1, march31, {36000});
-        row.setPlanForDate(march(5), 28800);
-        WORKER_SYNC_TIME sync;
-        sync.normCalcTime = at(1);
-        row.setSyncTime(sync);
-        const TYPE_ID higher = orderOfMethodOne > orderOfMethodZero ? methodOne : methodZero;
-        const TYPE_ID lower = higher == methodOne ? methodZero : methodOne;
-        // Left to ids alone the lower-order record (id 2) would come first.
-        setReasons(row,
-                   {OrganisationBuilder::absenceRecord(lower, at(5), at(5), false, 2, at(2)), OrganisationBuilder::absenceRecord(higher, at(5), at(5), false, 1, at(2))});
-        QCOMPARE(row.absenceReasons().records.first().reason, higher);
-        QCOMPARE(row.fullDayReasonTime(march(5), mask), expected);
+        sync.normCalcTime = row.calculated ? calculated : QDateTime();
+        data.setSyncTime(sync);
+        QList<_WORKER_ABSENCE_REASON_RECORD> records;
+        for (const QString& entry : QString::fromLatin1(row.records).split(QStringLiteral("; "))) {
+            const QStringList fields = entry.split(QLatin1Char(' '));
+            const int method = fields.at(0).toInt();
+            const TYPE_ID reason = organisation.absenceReason(
+                QStringLiteral("Причина"), QStringLiteral("П"), fields.at(1).toInt(),
+                method == 1 ? OrganisationBuilder::CountsAsWork : OrganisationBuilder::CountsAsAbsence, method);
+            // A minute before, at, or a minute after the calculation; -2 for "unknown".
+            const int minutes = QStringList{QStringLiteral("before"), QStringLiteral("at"), QStringLiteral("after")}
+                                    .indexOf(fields.at(2)) - 1;
+            const QDateTime entered = minutes < -1 ? QDateTime() : calculated.addSecs(minutes * 60);
+            records.append(record(reason, at(5), at(5), false, records.size() + 1, entered));
+        }
+        data.setAbsenceReasons({data.uid(), records});
+        QCOMPARE(data.fullDayReasonTime(march(5), row.mask), row.expected);
+        QCOMPARE(data.fullDayReasonTime(march(6), any), 0);
     }
 
     void absenceRecordsSort_data()
     {
-        QTest::addColumn<QList<RecordSpec>>("records");
-        QTest::addColumn<QList<TYPE_ID>>("expectedIds");
+        QTest::addColumn<SortCase>("row");
         const TYPE_ID fresh = _WORKER_ABSENCE_REASON_RECORD::NEW_RECORD_ID;
-        QTest::addRow("higher reason order first")
-            << QList<RecordSpec>{{1, 2, 1}, {2, 5, 9}, {3, 3, 5}} << QList<TYPE_ID>{2, 3, 1};
-        QTest::addRow("equal order, earlier start first")
-            << QList<RecordSpec>{{1, 2, 9}, {2, 2, 1}, {3, 2, 5}} << QList<TYPE_ID>{2, 3, 1};
-        QTest::addRow("equal start, higher id first")
-            << QList<RecordSpec>{{10, 2, 1}, {30, 2, 1}, {20, 2, 1}} << QList<TYPE_ID>{30, 20, 10};
-        QTest::addRow("equal start, new record before saved ones")
-            << QList<RecordSpec>{{10, 2, 1}, {fresh, 2, 1}, {30, 2, 1}} << QList<TYPE_ID>{fresh, 30, 10};
-        QTest::addRow("order before start before id")
-            << QList<RecordSpec>{{fresh, 1, 1}, {5, 3, 4}, {9, 3, 2}, {7, 3, 2}} << QList<TYPE_ID>{9, 7, 5, fresh};
-        QTest::addRow("reason missing from the store counts as order 0")
-            << QList<RecordSpec>{{1, -1, 1}, {2, NoReasonObject, 1}, {3, 1, 1}} << QList<TYPE_ID>{3, 2, 1};
+        QTest::newRow("higher reason order first") << SortCase{{{1, 2, 1}, {2, 5, 9}, {3, 3, 5}}, {2, 3, 1}};
+        QTest::newRow("equal order, earlier start first") << SortCase{{{1, 2, 9}, {2, 2, 1}, {3, 2, 5}}, {2, 3, 1}};
+        QTest::newRow("equal start, higher id first") << SortCase{{{10, 2, 1}, {30, 2, 1}, {20, 2, 1}}, {30, 20, 10}};
+        QTest::newRow("equal start, new record before saved ones")
+            << SortCase{{{10, 2, 1}, {fresh, 2, 1}, {30, 2, 1}}, {fresh, 30, 10}};
+        QTest::newRow("order before start before id")
+            << SortCase{{{fresh, 1, 1}, {5, 3, 4}, {9, 3, 2}, {7, 3, 2}}, {9, 7, 5, fresh}};
+        QTest::newRow("reason missing from the store counts as order 0")
+            << SortCase{{{1, -1, 1}, {2, NoReasonObject, 1}, {3, 1, 1}}, {3, 2, 1}};
     }
 
     void absenceRecordsSort()
     {
-        QFETCH(QList<RecordSpec>, records);
-        QFETCH(QList<TYPE_ID>, expectedIds);
+        QFETCH(SortCase, row);
         OrganisationBuilder organisation;
-        QHash<int, TYPE_ID> reasonByOrder;
-        QList<_WORKER_ABSENCE_REASON_RECORD> input;
-        for (const RecordSpec& spec : records) {
-            TYPE_ID reason = 999999;
-            if (spec.reasonOrder != NoReasonObject) {
-                if (!reasonByOrder.contains(spec.reasonOrder))
-                    reasonByOrder.insert(
-                        spec.reasonOrder,
-                        organisation.absenceReason(QStringLiteral("Причина"), QStringLiteral("П"), spec.reasonOrder));
-                reason = reasonByOrder.value(spec.reasonOrder);
-            }
-            input.append(OrganisationBuilder::absenceRecord(reason, at(spec.startDay), at(spec.startDay), false, spec.id));
+        QList<_WORKER_ABSENCE_REASON_RECORD> records;
+        for (const SortRecord& item : row.records) {
+            const TYPE_ID reason = item.reasonOrder == NoReasonObject ? 999999
+                : organisation.absenceReason(QStringLiteral("Причина"), QStringLiteral("П"), item.reasonOrder);
+            records.append(record(reason, at(item.startDay), at(item.startDay), false, item.id));
         }
-        WorkTimeData row;
-        setReasons(row, input);
+        WorkTimeData data;
+        data.setAbsenceReasons({data.uid(), records});
         QList<TYPE_ID> ids;
-        for (const _WORKER_ABSENCE_REASON_RECORD& record : row.absenceReasons().records)
-            ids.append(record.id);
-        QCOMPARE(ids, expectedIds);
+        for (const _WORKER_ABSENCE_REASON_RECORD& sorted : data.absenceReasons().records)
+            ids.append(sorted.id);
+        QCOMPARE(ids, row.expectedIds);
     }
 
     void planningBalance_data()
     {
-        QTest::addColumn<QDate>("emplContStart");
-        QTest::addColumn<QDate>("emplFinish");
-        QTest::addColumn<QDate>("to");
-        QTest::addColumn<int>("expected");
+        QTest::addColumn<BalanceCase>("row");
         // Period 1-10 March. Norm 8 h (28800) on every day but the weekend 6-7 March.
         // Planned 8 h on 1-5 and 8 March, 10 h (36000) on 9 March, nothing on 10 March.
         // 4 March is a full-day absence (method 0: counts its norm, 28800, and drops its
         // planned time); 8 March has a 14:00-16:00 absence (7200).
         // Whole period: norm 8 x 28800 = 230400; planned 5 x 28800 + 36000 = 180000;
         //   230400 - (180000 + 7200 + 28800) = 14400.
-        QTest::addRow("whole period") << QDate() << QDate() << march(10) << 14400;
+        QTest::newRow("whole period") << BalanceCase{{}, {}, march(10), 14400};
         // Ends 8 March: norm 6 x 28800 = 172800; planned 1,2,3,5,8 = 144000;
         //   172800 - (144000 + 7200 + 28800) = -7200.
-        QTest::addRow("employment ends 8 March") << QDate() << march(8) << march(10) << -7200;
+        QTest::newRow("employment ends 8 March") << BalanceCase{{}, march(8), march(10), -7200};
         // Absences counted up to 5 March only: 230400 - (180000 + 0 + 28800) = 21600.
-        QTest::addRow("absences up to 5 March") << QDate() << QDate() << march(5) << 21600;
+        QTest::newRow("absences up to 5 March") << BalanceCase{{}, {}, march(5), 21600};
         // Continuous from 5 March: norm 4 x 28800 = 115200; planned 5,8,9 = 93600;
         //   the 4 March absence is outside: 115200 - (93600 + 7200 + 0) = 14400.
-        QTest::addRow("continuous employment from 5 March") << march(5) << QDate() << march(10) << 14400;
+        QTest::newRow("continuous employment from 5 March") << BalanceCase{march(5), {}, march(10), 14400};
         // Continuous from 9 March: norm 57600, planned 36000: 57600 - 36000 = 21600.
-        QTest::addRow("continuous employment from 9 March") << march(9) << QDate() << march(10) << 21600;
+        QTest::newRow("continuous employment from 9 March") << BalanceCase{march(9), {}, march(10), 21600};
     }
 
     void planningBalance()
     {
-        QFETCH(QDate, emplContStart);
-        QFETCH(QDate, emplFinish);
-        QFETCH(QDate, to);
-        QFETCH(int, expected);
+        QFETCH(BalanceCase, row);
         OrganisationBuilder organisation;
         const TYPE_ID reason = organisation.absenceReason(QStringLiteral("Отпуск"), QStringLiteral("ОТ"));
         EmployeeInfo info;
-        info.emplContStart = emplContStart;
-        info.emplFinish = emplFinish;
-        WorkTimeData row =
+        info.emplContStart = row.emplContStart;
+        info.emplFinish = row.emplFinish;
+        WorkTimeData data =
             employeeRow(info, march(1), march(10), {28800, 28800, 28800, 28800, 28800, 0, 0, 28800, 36000, 0});
         for (int day : {1, 2, 3, 4, 5, 8, 9, 10})
-            row.setPlanForDate(march(day), 28800);
-        setReasons(row, {OrganisationBuilder::absenceRecord(reason, at(4), at(4), false, 1),
-                         OrganisationBuilder::absenceRecord(reason, at(8, QTime(14, 0)), at(8, QTime(16, 0)), true, 2)});
-        QCOMPARE(row.planningBalance(march(1), to), expected);
+            data.setPlanForDate(march(day), 28800);
+        data.setAbsenceReasons({data.uid(), {record(reason, at(4), at(4), false, 1),
+                                             record(reason, at(8, QTime(14, 0)), at(8, QTime(16, 0)), true, 2)}});
+        QCOMPARE(data.planningBalance(march(1), row.to), row.expected);
     }
 
-    void detachedTime_data()
+    void employeeRowTrips_data()
     {
-        QTest::addColumn<QDate>("emplContStart");
-        QTest::addColumn<QDate>("emplFinish");
-        QTest::addColumn<bool>("continuous");
-        QTest::addColumn<int>("expected");
-        // Attached elsewhere 10-15 March, 8 h a day.
-        QTest::addRow("whole attachment") << QDate() << QDate() << false << 172800;
-        QTest::addRow("employment ends 12 March") << QDate() << march(12) << false << 86400;
-        QTest::addRow("continuous employment from 12 March") << march(12) << QDate() << true << 115200;
-        QTest::addRow("continuous start ignored for plain") << march(12) << QDate() << false << 172800;
+        // 8 h every day; away on 1, 10-15, 20-25 and 31 March.
+        QTest::addColumn<DetachedCase>("row");
+        QTest::newRow("whole period") << DetachedCase{{}, {}, false, 14};
+        QTest::newRow("employment ends 12 March") << DetachedCase{{}, march(12), false, 4};
+        QTest::newRow("continuous employment from 12 March") << DetachedCase{march(12), {}, true, 11};
+        QTest::newRow("continuous start ignored for plain") << DetachedCase{march(12), {}, false, 14};
     }
 
-    void detachedTime()
+    void employeeRowTrips()
     {
-        QFETCH(QDate, emplContStart);
-        QFETCH(QDate, emplFinish);
-        QFETCH(bool, continuous);
-        QFETCH(int, expected);
+        QFETCH(DetachedCase, row);
         OrganisationBuilder organisation;
-        const TYPE_ID firm = organisation.firm(QStringLiteral("Фирма"));
-        const TYPE_ID home = organisation.department(QStringLiteral("Склад"), firm);
-        const TYPE_ID host = organisation.department(QStringLiteral("Магазин"), firm);
+        const Trips trips(organisation);
         EmployeeInfo info;
-        info.uid = organisation.employee(QStringLiteral("Иванов"), home);
-        info.emplContStart = emplContStart;
-        info.emplFinish = emplFinish;
-        organisation.attachedWorker(info.uid, host, march(10), march(15));
-        const WorkTimeData row = employeeRow(info, march1, march31, {28800});
-        QCOMPARE(row.detachedTime(continuous), expected);
-        QCOMPARE(row.attachedTime(), 0);
+        info.uid = trips.employee;
+        info.emplContStart = row.emplContStart;
+        info.emplFinish = row.emplFinish;
+        const WorkTimeData data = employeeRow(info, march(1), march(31), {28800});
+        QCOMPARE(sortedUids(data.attached()),
+                 (QList<TYPE_ID>{trips.inside, trips.endsOnFirstDay, trips.startsOnLastDay, trips.elsewhere}));
+        QVERIFY(!data.inAttachedRange(march(16)));
+        QCOMPARE(data.detachedTime(row.continuous), row.days * 28800);
+        QCOMPARE(data.attachedTime(), 0);
     }
 
     void attachedRow()
     {
         OrganisationBuilder organisation;
-        const TYPE_ID firm = organisation.firm(QStringLiteral("Фирма"));
-        const TYPE_ID home = organisation.department(QStringLiteral("Склад"), firm);
-        const TYPE_ID host = organisation.department(QStringLiteral("Магазин"), firm);
-        const TYPE_ID other = organisation.department(QStringLiteral("Офис"), firm);
-        const TYPE_ID employee = organisation.employee(QStringLiteral("Иванов"), home);
-        const TYPE_ID colleague = organisation.employee(QStringLiteral("Петров"), home);
-        const TYPE_ID inPeriod = organisation.attachedWorker(employee, host, march(10), march(15));
-        const TYPE_ID overPeriodStart = organisation.attachedWorker(employee, host, QDate(2024, 2, 20), march(2));
-        organisation.attachedWorker(employee, host, QDate(2024, 2, 1), QDate(2024, 2, 20));
-        organisation.attachedWorker(employee, host, QDate(2024, 4, 1), QDate(2024, 4, 5));
-        organisation.attachedWorker(colleague, host, march(10), march(15));
-        organisation.attachedWorker(employee, other, march(20), march(25));
-
-        WorkTimeData row;
-        row.setPeriodRange(march1, march31);
-        row.setAttachedUid(employee, {host});
-        QVERIFY(row.isAttached());
-        QList<TYPE_ID> found = uids(row.attached());
-        std::sort(found.begin(), found.end());
-        QCOMPARE(found, (QList<TYPE_ID>{inPeriod, overPeriodStart}));
-        QVERIFY(row.containsAttached(inPeriod));
-        QCOMPARE(uids(row.attachedWorkers(march(3), march(9))), QList<TYPE_ID>());
-        QCOMPARE(uids(row.attachedWorkers(march(15), march(20))), QList<TYPE_ID>{inPeriod});
-
-        QList<WorkTimeData::Day> days(employeeRow(EmployeeInfo(), march1, march31, {28800}).days());
-        row.setDays(days);
-        // 1-2 and 10-15 March: 8 days of 8 h; the other days add nothing.
-        QCOMPARE(row.attachedTime(), 8 * 28800);
-        QCOMPARE(row.detachedTime(false), 0);
-    }
-
-    void attachedRowWarnsAboutMissingAttachedObject()
-    {
-        OrganisationBuilder organisation;
-        const TYPE_ID firm = organisation.firm(QStringLiteral("Фирма"));
-        const TYPE_ID host = organisation.department(QStringLiteral("Магазин"), firm);
-        const TYPE_ID employee = organisation.employee(QStringLiteral("Иванов"), firm);
-        const TYPE_ID gone = organisation.attachedWorker(employee, host, march(10), march(15));
-        organisation.store()->removeObjects(QLatin1String(ATTACHED_WORKER_DATANAME), {gone});
-
-        WorkTimeData row;
-        row.setPeriodRange(march1, march31);
+        const Trips trips(organisation);
+        WorkTimeData data;
+        data.setPeriodRange(march(1), march(31));
         ovtest::ignoreMessage(QtWarningMsg,
-                              QRegularExpression(QStringLiteral("wrong attached employee %1$").arg(gone)));
-        row.setAttachedUid(employee, {host});
-        QVERIFY(row.attached().isEmpty());
-    }
-
-    void reloadAttachedSkipsInvalidAndOutOfPeriod()
-    {
-        OrganisationBuilder organisation;
-        const TYPE_ID firm = organisation.firm(QStringLiteral("Фирма"));
-        const TYPE_ID home = organisation.department(QStringLiteral("Склад"), firm);
-        const TYPE_ID host = organisation.department(QStringLiteral("Магазин"), firm);
-        EmployeeInfo info;
-        info.uid = organisation.employee(QStringLiteral("Иванов"), home);
-        const TYPE_ID endsOnPeriodStart = organisation.attachedWorker(info.uid, host, QDate(2024, 2, 1), march1);
-        const TYPE_ID startsOnPeriodFinish = organisation.attachedWorker(info.uid, host, march31, QDate(2024, 4, 9));
-        organisation.attachedWorker(info.uid, host, QDate(2024, 2, 1), QDate(2024, 2, 29));
-        organisation.attachedWorker(info.uid, host, QDate(2024, 4, 1), QDate(2024, 4, 9));
-        const TYPE_ID gone = organisation.attachedWorker(info.uid, host, march(10), march(12));
-        organisation.store()->removeObjects(QLatin1String(ATTACHED_WORKER_DATANAME), {gone});
-
-        const WorkTimeData row = employeeRow(info, march1, march31, {});
-        QCOMPARE(row.type(), int(WorkTimeData::EmployeeRow));
-        QList<TYPE_ID> found = uids(row.attached());
-        std::sort(found.begin(), found.end());
-        QCOMPARE(found, (QList<TYPE_ID>{endsOnPeriodStart, startsOnPeriodFinish}));
-        QVERIFY(!row.containsAttached(gone));
-        QVERIFY(row.inAttachedRange(march1));
-        QVERIFY(!row.inAttachedRange(march(15)));
-        QVERIFY(row.inAttachedRange(march31));
+                              QRegularExpression(QStringLiteral("wrong attached employee %1$").arg(trips.gone)));
+        data.setAttachedUid(trips.employee, {trips.host});
+        QCOMPARE(sortedUids(data.attached()),
+                 (QList<TYPE_ID>{trips.inside, trips.endsOnFirstDay, trips.startsOnLastDay}));
+        QCOMPARE(sortedUids(data.attachedWorkers(march(3), march(9))), QList<TYPE_ID>());
+        QCOMPARE(sortedUids(data.attachedWorkers(march(15), march(20))), QList<TYPE_ID>{trips.inside});
+        data.setDays(employeeRow(EmployeeInfo(), march(1), march(31), {28800}).days());
+        // 1, 10-15 and 31 March: 8 days of 8 h; the other days add nothing.
+        QCOMPARE(data.attachedTime(), 8 * 28800);
+        QCOMPARE(data.detachedTime(false), 0);
     }
 };
 

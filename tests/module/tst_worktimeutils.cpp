@@ -1,4 +1,3 @@
-#include "authdata.h"
 #include "fatalwarnings.h"
 #include "localstorage.h"
 #include "organisationbuilder.h"
@@ -7,54 +6,58 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTest>
+
+#include <climits>
+#include <tuple>
 
 using namespace orvanta;
 using ovtest::OrganisationBuilder;
-using Ids = QHash<QString, TYPE_ID>;
 
 namespace {
 
 enum StoreChange { NoChange, RulesRedated, HalfRemoved, SilentReset };
 
-const QDate ruleDate(2024, 3, 15);
+// Each table has a single column "row" of one of these. Rules are "name targets date [fromHours-toHours]" separated by "; "; history
+// records are "schedule from..to [state]" separated by "; ", an empty end open; dates ISO; intervals as text().
+struct NightCase { const char* from; const char* to; int night; };
+struct SumsCase { const char* list; int time; int gaps; };
+struct RuleCase { const char* subject; bool attached; const char* rules; const char* expected;
+                  const char* warning = ""; };
+struct SplitCase { const char* span; int workMinutes; const char* expected; const char* warning = ""; };
+struct ScheduleCase { const char* history; const char* date; const char* schedule; const char* baseDate;
+                      const char* expected; const char* warning = ""; };
 
-QDateTime at(const char* text)
-{
-    return QDateTime::fromString(QLatin1String(text), QStringLiteral("yyyy-MM-dd HH:mm"));
-}
+// The date of every rule lookup.
+const QDate today(2024, 3, 15);
 
-int seconds(const QString& hhmm)
-{
-    return WorkTimeUtils::timeToSeconds(QTime::fromString(hhmm, QStringLiteral("hh:mm")));
-}
+QDateTime at(const char* text) { return QDateTime::fromString(QLatin1String(text), "yyyy-MM-dd HH:mm"); }
+QDate isoDate(const char* text) { return QDate::fromString(QLatin1String(text), Qt::ISODate); }
+// "hh:mm", or "hh:mm:ss" when the seconds matter.
+QTime timeOfDay(const QString& text) { return QTime::fromString(text, text.size() > 5 ? "hh:mm:ss" : "hh:mm"); }
 
 // "08:00-12:00 13:00-17:00"; a trailing "+" marks a finish stored past midnight.
 WorkTimeUtils::IntervalList intervals(const QString& text)
 {
     WorkTimeUtils::IntervalList result;
     for (const QString& piece : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        SCHEDULE_CALENDAR_INTERVAL interval;
-        interval.start = seconds(piece.left(5));
-        interval.finish = seconds(piece.mid(6, 5)) + (piece.endsWith(QLatin1Char('+')) ? 86400 : 0);
-        interval.order = result.size();
-        result.append(interval);
+        const QTime start = timeOfDay(piece.left(5)), finish = timeOfDay(piece.mid(6, 5));
+        result.append(OrganisationBuilder::interval(start, finish, result.size()));
+        result.last().finish += piece.endsWith(QLatin1Char('+')) ? 86400 : 0;
     }
     return result;
 }
 
-// The inverse of intervals(); an order that is not the position shows as "#n".
+QString show(int s) { return WorkTimeUtils::secondsToTime(s).toString(s % 60 ? "hh:mm:ss" : "hh:mm"); }
+
+// The inverse of intervals(); seconds show only when not zero, an order that is not the position as "#n".
 QString text(const WorkTimeUtils::IntervalList& list)
 {
     QStringList pieces;
-    for (int i = 0; i < list.size(); ++i) {
-        const SCHEDULE_CALENDAR_INTERVAL& interval = list.at(i);
-        pieces.append(WorkTimeUtils::secondsToTime(interval.start).toString(QStringLiteral("hh:mm")) + QLatin1Char('-')
-                      + WorkTimeUtils::secondsToTime(interval.finish).toString(QStringLiteral("hh:mm"))
+    for (const SCHEDULE_CALENDAR_INTERVAL& interval : list)
+        pieces.append(show(interval.start) + QLatin1Char('-') + show(interval.finish)
                       + (interval.finish >= 86400 ? QStringLiteral("+") : QString())
-                      + (interval.order != i ? QStringLiteral("#%1").arg(interval.order) : QString()));
-    }
+                      + (interval.order != pieces.size() ? QStringLiteral("#%1").arg(interval.order) : QString()));
     return pieces.join(QLatin1Char(' '));
 }
 
@@ -64,42 +67,6 @@ void expectWarning(const QString& phrase)
         ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(phrase)));
 }
 
-// firm > region > shop > employee; host and other departments under the firm; the employee's trip to host.
-Ids buildOrganisation(OrganisationBuilder& org)
-{
-    Ids ids;
-    ids[QStringLiteral("firm")] = org.firm(QStringLiteral("Фирма"));
-    const auto department = [&](const char* name, const char* parent) {
-        ids[QLatin1String(name)] = org.department(QLatin1String(name), ids.value(QLatin1String(parent)));
-    };
-    department("region", "firm");
-    department("shop", "region");
-    department("host", "firm");
-    department("other", "firm");
-    ids[QStringLiteral("employee")] = org.employee(QStringLiteral("Иванов"), ids.value(QStringLiteral("shop")));
-    ids[QStringLiteral("trip")] = org.attachedWorker(ids.value(QStringLiteral("employee")),
-                                                     ids.value(QStringLiteral("host")), QDate(2024, 3, 1),
-                                                     QDate(2024, 3, 31));
-    return ids;
-}
-
-// Each spec is "name targets date [fromHours-toHours]": targets comma-separated, "-" for no date,
-// 4-12 h when no range is given; every rule gives a 30-minute break.
-Ids addRules(OrganisationBuilder& org, const Ids& subjects, const QStringList& specs)
-{
-    Ids rules;
-    for (const QString& spec : specs) {
-        const QStringList fields = spec.split(QLatin1Char(' '));
-        QList<TYPE_ID> targets;
-        for (const QString& target : fields.at(1).split(QLatin1Char(',')))
-            targets.append(subjects.value(target));
-        const QStringList hours = fields.value(3, QStringLiteral("4-12")).split(QLatin1Char('-'));
-        rules[fields.at(0)] = org.breakRule(fields.at(0), hours.at(0).toInt() * 3600, hours.at(1).toInt() * 3600,
-                                            1800, QDate::fromString(fields.at(2), Qt::ISODate), targets);
-    }
-    return rules;
-}
-
 // What a plain scan of the store gives, with the product's tie order (the rule created last).
 TYPE_ID referenceRule(TYPE_ID uid, const QDate& date, int shiftTime)
 {
@@ -107,248 +74,144 @@ TYPE_ID referenceRule(TYPE_ID uid, const QDate& date, int shiftTime)
     for (TYPE_ID next = uid; next != 0; next = LocalStorage::instance()->constObject(next).parent)
         chain.append(next);
     const OBJECT_HASH* rules = LocalStorage::instance()->constObjects(QLatin1String(BREAK_RULE_DATANAME));
-    TYPE_ID best = 0;
-    int bestLevel = -1;
-    QDate bestDate;
+    // Smallest first: the nearest level, then the latest date (undated is the oldest), then the highest uid.
+    std::tuple<int, qint64, qint64> best{INT_MAX, 0, 0};
     for (const ObjectInfo& rule : rules ? *rules : OBJECT_HASH()) {
-        const QDate validFrom = QDate::fromString(rule.property(QLatin1String(db::break_rule::DATE)), Qt::ISODate);
-        if (shiftTime < rule.property(QLatin1String(db::break_rule::TIME_FROM)).toInt()
-            || shiftTime >= rule.property(QLatin1String(db::break_rule::TIME_TO)).toInt() || validFrom > date)
-            continue;
-        int level = -1;
-        for (const _INHERIT_DATA& target : rule.children.values(INHERIT_BREAK_RULE_OBJECT)) {
-            const int position = chain.indexOf(target.child);
-            if (position >= 0 && (level < 0 || position < level))
-                level = position;
-        }
-        const bool better = bestLevel < 0 || level < bestLevel
-            || (level == bestLevel && (validFrom > bestDate || (validFrom == bestDate && rule.uid > best)));
-        if (level >= 0 && better) {
-            best = rule.uid;
-            bestLevel = level;
-            bestDate = validFrom;
-        }
+        const auto property = [&rule](const char* name) { return rule.property(QLatin1String(name)); };
+        const QDate validFrom = QDate::fromString(property(db::break_rule::DATE), Qt::ISODate);
+        int level = INT_MAX;
+        for (const _INHERIT_DATA& target : rule.children.values(INHERIT_BREAK_RULE_OBJECT))
+            level = chain.contains(target.child) ? qMin(level, int(chain.indexOf(target.child))) : level;
+        const std::tuple<int, qint64, qint64> score{level, validFrom.isValid() ? -validFrom.toJulianDay() : LLONG_MAX,
+                                                    -qint64(rule.uid)};
+        if (level < INT_MAX && shiftTime >= property(db::break_rule::TIME_FROM).toInt()
+            && shiftTime < property(db::break_rule::TIME_TO).toInt() && !(validFrom > date) && score < best)
+            best = score;
     }
-    return best;
+    return TYPE_ID(-std::get<2>(best));
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(orvanta::_ROLE_DATE_RESTRICTIONS)
 Q_DECLARE_METATYPE(StoreChange)
+Q_DECLARE_METATYPE(NightCase)
+Q_DECLARE_METATYPE(SumsCase)
+Q_DECLARE_METATYPE(RuleCase)
+Q_DECLARE_METATYPE(SplitCase)
+Q_DECLARE_METATYPE(ScheduleCase)
 
 class tst_WorkTimeUtils : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup() { AuthData::clear(); }
-
     void nightTime_data()
     {
-        QTest::addColumn<QDateTime>("from");
-        QTest::addColumn<QDateTime>("to");
-        QTest::addColumn<int>("night");
-        QTest::addRow("20:00 to 08:00") << at("2024-03-10 20:00") << at("2024-03-11 08:00") << 28800;
-        QTest::addRow("23:00 to 01:00") << at("2024-03-10 23:00") << at("2024-03-11 01:00") << 7200;
-        QTest::addRow("07:00 to 21:00") << at("2024-03-10 07:00") << at("2024-03-10 21:00") << 0;
-        QTest::addRow("06:00 to 22:00") << at("2024-03-10 06:00") << at("2024-03-10 22:00") << 0;
-        QTest::addRow("morning tail 03:00 to 07:00") << at("2024-03-10 03:00") << at("2024-03-10 07:00") << 10800;
-        QTest::addRow("ends at midnight") << at("2024-03-10 21:00") << at("2024-03-11 00:00") << 7200;
-        QTest::addRow("48 hours from 20:00") << at("2024-03-10 20:00") << at("2024-03-12 20:00") << 57600;
-        QTest::addRow("reversed span") << at("2024-03-10 08:00") << at("2024-03-10 07:00") << 0;
+        QTest::addColumn<NightCase>("row");
+        QTest::newRow("20:00 to 08:00") << NightCase{"2024-03-10 20:00", "2024-03-11 08:00", 28800};
+        QTest::newRow("23:00 to 01:00") << NightCase{"2024-03-10 23:00", "2024-03-11 01:00", 7200};
+        QTest::newRow("morning tail 03:00 to 07:00") << NightCase{"2024-03-10 03:00", "2024-03-10 07:00", 10800};
+        QTest::newRow("ends at midnight") << NightCase{"2024-03-10 21:00", "2024-03-11 00:00", 7200};
+        QTest::newRow("48 hours from 20:00") << NightCase{"2024-03-10 20:00", "2024-03-12 20:00", 57600};
+        QTest::newRow("reversed span") << NightCase{"2024-03-10 08:00", "2024-03-10 07:00", 0};
     }
 
     void nightTime()
     {
-        QFETCH(QDateTime, from);
-        QFETCH(QDateTime, to);
-        QFETCH(int, night);
-        QCOMPARE(WorkTimeUtils::nightTime(1, from, to), night);
+        QFETCH(NightCase, row);
+        QCOMPARE(WorkTimeUtils::nightTime(1, at(row.from), at(row.to)), row.night);
     }
 
     void intervalSums_data()
     {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<int>("time");
-        QTest::addColumn<int>("gaps");
-        QTest::addRow("empty") << QString() << 0 << 0;
-        QTest::addRow("day with lunch") << "08:00-12:00 13:00-17:00" << 28800 << 3600;
-        QTest::addRow("night interval") << "22:00-06:00" << 28800 << 0;
-        QTest::addRow("zero length") << "01:00-01:00" << 0 << 0;
-        QTest::addRow("gap across midnight") << "20:00-23:00 01:00-05:00" << 25200 << 7200;
+        QTest::addColumn<SumsCase>("row");
+        QTest::newRow("day with lunch") << SumsCase{"08:00-12:00 13:00-17:00", 28800, 3600};
+        QTest::newRow("night interval") << SumsCase{"22:00-06:00", 28800, 0};
+        QTest::newRow("zero length") << SumsCase{"01:00-01:00", 0, 0};
+        QTest::newRow("gap across midnight") << SumsCase{"20:00-23:00 01:00-05:00", 25200, 7200};
     }
 
     void intervalSums()
     {
-        QFETCH(QString, list);
-        QFETCH(int, time);
-        QFETCH(int, gaps);
-        QCOMPARE(WorkTimeUtils::intervalTime(intervals(list)), time);
-        QCOMPARE(WorkTimeUtils::intervalBreak(intervals(list)), gaps);
-    }
-
-    void isFullDayAbsenceReason_data()
-    {
-        QTest::addColumn<QDateTime>("end");
-        QTest::addColumn<bool>("timed");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<bool>("fullDay");
-        const QDateTime twoNights = at("2024-03-12 10:00"), oneNight = at("2024-03-11 10:00");
-        QTest::addRow("timed, first day") << twoNights << true << QDate(2024, 3, 10) << false;
-        QTest::addRow("timed, middle day") << twoNights << true << QDate(2024, 3, 11) << true;
-        QTest::addRow("timed, last day") << twoNights << true << QDate(2024, 3, 12) << false;
-        QTest::addRow("timed over one night, first") << oneNight << true << QDate(2024, 3, 10) << false;
-        QTest::addRow("timed over one night, last") << oneNight << true << QDate(2024, 3, 11) << false;
-        QTest::addRow("untimed, first day") << twoNights << false << QDate(2024, 3, 10) << true;
-        QTest::addRow("untimed, last day") << twoNights << false << QDate(2024, 3, 12) << true;
-        QTest::addRow("untimed, day before") << twoNights << false << QDate(2024, 3, 9) << false;
-        QTest::addRow("untimed, day after") << twoNights << false << QDate(2024, 3, 13) << false;
-    }
-
-    void isFullDayAbsenceReason()
-    {
-        QFETCH(QDateTime, end);
-        QFETCH(bool, timed);
-        QFETCH(QDate, date);
-        QFETCH(bool, fullDay);
-        _WORKER_ABSENCE_REASON_RECORD record;
-        record.start = at("2024-03-10 14:00");
-        record.end = end;
-        record.timed = timed;
-        QCOMPARE(WorkTimeUtils::isFullDayAbsenceReason(date, record), fullDay);
-    }
-
-    void absenceReasonType_data()
-    {
-        QTest::addColumn<QString>("normTime");
-        QTest::addColumn<QString>("workTime");
-        QTest::addColumn<int>("type");
-        QTest::addRow("plain absence") << "0" << "0" << 1;
-        QTest::addRow("counts as work") << "0" << "1" << 2;
-        QTest::addRow("norm wins over work") << "1" << "1" << 4;
-        QTest::addRow("false as text") << "false" << "true" << 2;
-    }
-
-    void absenceReasonType()
-    {
-        QFETCH(QString, normTime);
-        QFETCH(QString, workTime);
-        QFETCH(int, type);
-        OrganisationBuilder org;
-        ObjectInfo reason;
-        reason.uid = 7;
-        reason.properties.insert(QLatin1String(db::reason::NORMTIME), normTime);
-        reason.properties.insert(QLatin1String(db::reason::WORKTIME), workTime);
-        QCOMPARE(WorkTimeUtils::absenceReasonType(reason.uid), 1);
-        org.store()->updateObjects(QLatin1String(REASON_DATANAME), {reason});
-        QCOMPARE(WorkTimeUtils::absenceReasonType(reason.uid), type);
-    }
-
-    void editableDates_data()
-    {
-        QTest::addColumn<_ROLE_DATE_RESTRICTIONS>("restrictions");
-        QTest::addColumn<QDate>("first");
-        QTest::addColumn<QDate>("last");
-        _ROLE_DATE_RESTRICTIONS fixed;
-        fixed.mode = _ROLE_DATE_RESTRICTIONS::FixedDates;
-        fixed.from = QDate(2024, 3, 1);
-        fixed.to = QDate(2024, 4, 30);
-        QTest::addRow("no restriction") << _ROLE_DATE_RESTRICTIONS() << QDate(1900, 1, 1) << QDate(2999, 12, 31);
-        QTest::addRow("fixed dates") << fixed << fixed.from << fixed.to;
-    }
-
-    void editableDates()
-    {
-        QFETCH(_ROLE_DATE_RESTRICTIONS, restrictions);
-        QFETCH(QDate, first);
-        QFETCH(QDate, last);
-        AuthData::setWorkTimePlanningRestrictions(restrictions);
-        QCOMPARE(WorkTimeUtils::startEditableDate(), first);
-        QCOMPARE(WorkTimeUtils::finishEditableDate(), last);
+        QFETCH(SumsCase, row);
+        QCOMPARE(WorkTimeUtils::intervalTime(intervals(QLatin1String(row.list))), row.time);
+        QCOMPARE(WorkTimeUtils::intervalBreak(intervals(QLatin1String(row.list))), row.gaps);
     }
 
     void effectiveBreakRule_data()
     {
-        QTest::addColumn<QStringList>("rules");
-        QTest::addColumn<QString>("subject");
-        QTest::addColumn<QString>("expected");
-        const QString employee = QStringLiteral("employee"), trip = QStringLiteral("trip");
-        QTest::addRow("employee level beats a newer department rule")
-            << QStringList{"shop shop 2024-02-01", "own employee 2023-01-01"} << employee << "own";
-        QTest::addRow("same level: later date wins")
-            << QStringList{"new shop 2024-02-01", "old shop 2023-01-01"} << employee << "new";
-        QTest::addRow("same level and date: last created wins")
-            << QStringList{"first shop 2023-01-01", "second shop 2023-01-01"} << employee << "second";
-        QTest::addRow("dated after the date excluded")
-            << QStringList{"old shop 2023-01-01", "future shop 2024-03-16"} << employee << "old";
-        QTest::addRow("dated on the date applies")
-            << QStringList{"old shop 2023-01-01", "today shop 2024-03-15"} << employee << "today";
-        QTest::addRow("undated counts as the oldest")
-            << QStringList{"undated shop -", "old shop 2023-01-01"} << employee << "old";
-        QTest::addRow("shift length at the upper bound excluded")
-            << QStringList{"short shop 2023-01-01 0-9"} << employee << QString();
-        QTest::addRow("shift length at the lower bound included")
-            << QStringList{"long shop 2023-01-01 9-24"} << employee << "long";
-        QTest::addRow("nearest department up the chain")
-            << QStringList{"firm firm 2024-02-01", "region region 2023-01-01"} << employee << "region";
-        QTest::addRow("several targets: the nearest counts")
-            << QStringList{"wide firm,employee 2023-01-01", "shop shop 2024-02-01"} << employee << "wide";
-        QTest::addRow("unrelated department ignored") << QStringList{"other other 2023-01-01"} << employee << QString();
-        QTest::addRow("trip: host department rule") << QStringList{"host host 2023-01-01"} << trip << "host";
-        QTest::addRow("trip: home department ignored") << QStringList{"shop shop 2023-01-01"} << trip << QString();
-        QTest::addRow("trip: the trip object itself is not in the chain")
-            << QStringList{"own employee 2023-01-01", "trip trip 2024-02-01"} << trip << "own";
-        QTest::addRow("trip: the employee beats the host")
-            << QStringList{"host host 2024-02-01", "own employee 2023-01-01"} << trip << "own";
-        QTest::addRow("not on a trip: trip rule ignored")
-            << QStringList{"trip trip 2023-01-01"} << employee << QString();
+        QTest::addColumn<RuleCase>("row");
+        const auto forEmployee = [](const char* tag, const char* rules, const char* expected) {
+            QTest::newRow(tag) << RuleCase{"employee", false, rules, expected};
+        };
+        const auto onTrip = [](const char* tag, const char* rules, const char* expected) {
+            QTest::newRow(tag) << RuleCase{"trip", true, rules, expected};
+        };
+        // Subjects whose chain cannot be built (see effectiveBreakRule()), though a rule names them all.
+        const auto failing = [](const char* tag, const char* subject, bool attached, const char* warning) {
+            QTest::newRow(tag) << RuleCase{subject, attached, "all upper,lower,looped,orphan - 0-24", "", warning};
+        };
+        forEmployee("employee level beats a newer department rule", "shop shop 2024-02-01; own employee 2023-01-01",
+                    "own");
+        forEmployee("same level: later date wins", "new shop 2024-02-01; old shop 2023-01-01", "new");
+        forEmployee("dated after the date excluded", "old shop 2023-01-01; future shop 2024-03-16", "old");
+        forEmployee("dated on the date applies", "old shop 2023-01-01; today shop 2024-03-15", "today");
+        forEmployee("undated counts as the oldest", "undated shop -; old shop 2023-01-01", "old");
+        forEmployee("shift length at the upper bound excluded", "short shop 2023-01-01 0-9", "");
+        forEmployee("shift length at the lower bound included", "long shop 2023-01-01 9-24", "long");
+        forEmployee("nearest department up the chain", "firm firm 2024-02-01; region region 2023-01-01", "region");
+        forEmployee("several targets: the nearest counts", "wide firm,employee 2023-01-01; shop shop 2024-02-01",
+                    "wide");
+        onTrip("trip: host department rule", "host host 2023-01-01", "host");
+        onTrip("trip: home department ignored", "shop shop 2023-01-01", "");
+        onTrip("trip: the trip object itself is not in the chain", "own employee 2023-01-01; trip trip 2024-02-01",
+               "own");
+        onTrip("trip: the employee beats the host", "host host 2024-02-01; own employee 2023-01-01", "own");
+        failing("looping department chain", "looped", false, "cycle detected");
+        failing("unknown subject", "unknown", false, "subject not valid");
+        failing("department missing from the store", "orphan", false, "subject not valid");
+        failing("employee passed as a trip", "looped", true, "attached not valid");
     }
 
     void effectiveBreakRule()
     {
-        QFETCH(QStringList, rules);
-        QFETCH(QString, subject);
-        QFETCH(QString, expected);
+        QFETCH(RuleCase, row);
+        // firm > region > shop > employee; a host department under the firm; the employee's trip to host.
+        // For the failures: "looped" works in a pair of departments that are each other's parent, "orphan" in a
+        // department missing from the store, and "unknown" is in no store at all.
         OrganisationBuilder org;
-        const Ids ids = buildOrganisation(org);
-        const Ids ruleIds = addRules(org, ids, rules);
-        const bool attached = subject == QLatin1String("trip");
-        QCOMPARE(WorkTimeUtils::getEffectiveBreakRule(ids.value(subject), attached, ruleDate, 9 * 3600),
-                 ruleIds.value(expected));
+        QHash<QString, TYPE_ID> ids{{QStringLiteral("firm"), org.firm(QStringLiteral("Фирма"))},
+                                    {QStringLiteral("unknown"), 4343}};
+        for (const char* names : {"region firm", "shop region", "host firm", "upper firm", "lower upper"}) {
+            const QStringList pair = QString::fromLatin1(names).split(QLatin1Char(' '));
+            ids[pair.at(0)] = org.department(pair.at(0), ids.value(pair.at(1)));
+        }
+        org.setParent(ids.value("upper"), ids.value("lower"));
+        ids["employee"] = org.employee(QStringLiteral("Иванов"), ids.value("shop"));
+        ids["looped"] = org.employee(QStringLiteral("Петров"), ids.value("lower"));
+        ids["orphan"] = org.employee(QStringLiteral("Сидоров"), 4242);
+        ids["trip"] =
+            org.attachedWorker(ids.value("employee"), ids.value("host"), QDate(2024, 3, 1), QDate(2024, 3, 31));
+        // Every rule gives a 30-minute break; a shift of 4-12 h when no range is given, "-" for no date.
+        QHash<QString, TYPE_ID> rules;
+        for (const QString& entry : QString::fromLatin1(row.rules).split(QStringLiteral("; "))) {
+            const QStringList fields = entry.split(QLatin1Char(' '));
+            QList<TYPE_ID> targets;
+            for (const QString& target : fields.at(1).split(QLatin1Char(',')))
+                targets.append(ids.value(target));
+            const QStringList hours = fields.value(3, QStringLiteral("4-12")).split(QLatin1Char('-'));
+            rules[fields.at(0)] = org.breakRule(fields.at(0), hours.at(0).toInt() * 3600, hours.at(1).toInt() * 3600,
+                                                1800, QDate::fromString(fields.at(2), Qt::ISODate), targets);
+        }
+        const TYPE_ID subject = ids.value(QLatin1String(row.subject));
+        const QString expected = QLatin1String(row.expected);
+        // A failure is reported by both calls.
+        expectWarning(QLatin1String(row.warning));
+        expectWarning(QLatin1String(row.warning));
         if (expected.isEmpty())
             expectWarning(QStringLiteral("break rule not exists"));
-        QCOMPARE(WorkTimeUtils::getBreakTime(ids.value(subject), attached, ruleDate, 9 * 3600),
-                 expected.isEmpty() ? 0 : 1800);
-    }
-
-    void breakRuleFailures_data()
-    {
-        QTest::addColumn<QString>("subject");
-        QTest::addColumn<bool>("attached");
-        QTest::addColumn<QString>("warning");
-        QTest::addRow("looping department chain") << "looped" << false << "cycle detected";
-        QTest::addRow("unknown subject") << "unknown" << false << "subject not valid";
-        QTest::addRow("department missing from the store") << "orphan" << false << "subject not valid";
-        QTest::addRow("employee passed as a trip") << "looped" << true << "attached not valid";
-    }
-
-    void breakRuleFailures()
-    {
-        QFETCH(QString, subject);
-        QFETCH(bool, attached);
-        QFETCH(QString, warning);
-        OrganisationBuilder org;
-        const TYPE_ID upper = org.department(QStringLiteral("Верхний"), 0);
-        const TYPE_ID lower = org.department(QStringLiteral("Нижний"), upper);
-        org.setParent(upper, lower);
-        const Ids ids{{QStringLiteral("looped"), org.employee(QStringLiteral("Петров"), lower)},
-                      {QStringLiteral("orphan"), org.employee(QStringLiteral("Сидоров"), 4242)},
-                      {QStringLiteral("unknown"), 4343}};
-        org.breakRule(QStringLiteral("everyone"), 0, 86400, 3600, QDate(2020, 1, 1),
-                      {upper, lower, ids.value(QStringLiteral("looped")), ids.value(QStringLiteral("orphan"))});
-        expectWarning(warning);
-        QCOMPARE(WorkTimeUtils::getEffectiveBreakRule(ids.value(subject), attached, ruleDate, 9 * 3600), 0u);
+        QCOMPARE(WorkTimeUtils::getEffectiveBreakRule(subject, row.attached, today, 9 * 3600), rules.value(expected));
+        QCOMPARE(WorkTimeUtils::getBreakTime(subject, row.attached, today, 9 * 3600), expected.isEmpty() ? 0 : 1800);
     }
 
     void cachedRulesMatchPlainScan_data()
@@ -379,195 +242,148 @@ private slots:
                                        900, QDate(2023, 1, 1).addMonths(random.bounded(18)), {target}));
         }
         const auto mismatch = [&chain]() -> QString {
-            for (QDate date(2022, 12, 1); date < QDate(2024, 8, 1); date = date.addDays(45)) {
+            for (QDate date(2022, 12, 1); date < QDate(2024, 8, 1); date = date.addDays(45))
                 for (int shiftTime = 0; shiftTime < 16 * 3600; shiftTime += 1800) {
                     const TYPE_ID expected = referenceRule(chain.first(), date, shiftTime);
                     const TYPE_ID found = WorkTimeUtils::getEffectiveBreakRule(chain.first(), false, date, shiftTime);
                     if (found != expected)
-                        return QStringLiteral("%1 %2 s: %3, not %4")
-                            .arg(date.toString(Qt::ISODate))
-                            .arg(shiftTime)
-                            .arg(found)
-                            .arg(expected);
+                        return QStringLiteral("%1 %2 s: %3, not %4").arg(date.toString(Qt::ISODate)).arg(shiftTime)
+                            .arg(found).arg(expected);
                 }
-            }
             return QString();
         };
         QCOMPARE(mismatch(), QString());
 
         LocalStorage* store = org.store();
         const QString breakRules = QLatin1String(BREAK_RULE_DATANAME);
-        if (change == RulesRedated) {
-            QList<ObjectInfo> changed;
-            for (int i = 0; i < rules.size(); i += 3) {
-                ObjectInfo rule = store->constObject(rules.at(i), breakRules);
-                rule.properties[QLatin1String(db::break_rule::DATE)] = QStringLiteral("2024-05-01");
-                rule.properties[QLatin1String(db::break_rule::TIME_TO)] = QString::number(14 * 3600);
-                changed.append(rule);
-            }
-            store->updateObjects(breakRules, changed);
-        } else if (change == HalfRemoved) {
+        for (int i = 0; change == RulesRedated && i < rules.size(); i += 3) {
+            ObjectInfo rule = store->constObject(rules.at(i), breakRules);
+            rule.properties[QLatin1String(db::break_rule::DATE)] = QStringLiteral("2024-05-01");
+            rule.properties[QLatin1String(db::break_rule::TIME_TO)] = QString::number(14 * 3600);
+            store->updateObjects(breakRules, {rule});
+        }
+        if (change == HalfRemoved)
             store->removeObjects(breakRules, rules.mid(0, rules.size() / 2));
-        } else if (change == SilentReset) {
+        if (change == SilentReset) {
             // The organisation comes back after the reset, the rules do not.
-            const OBJECT_HASH subjects = *store->constObjects(QLatin1String(SUBJECT_DATANAME));
-            const OBJECT_HASH departments = *store->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME));
+            const QList<ObjectInfo> subjects = store->constObjects(QLatin1String(SUBJECT_DATANAME))->values();
+            const QList<ObjectInfo> departments = store->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME))->values();
             store->reset();
-            store->updateObjects(QLatin1String(SUBJECT_DATANAME), subjects.values());
-            store->updateObjects(QLatin1String(ORGSTRUCTURE_DATANAME), departments.values());
+            store->updateObjects(QLatin1String(SUBJECT_DATANAME), subjects);
+            store->updateObjects(QLatin1String(ORGSTRUCTURE_DATANAME), departments);
         }
         QCOMPARE(mismatch(), QString());
     }
 
     void splitTimeToIntervals_data()
     {
-        QTest::addColumn<QString>("span");
-        QTest::addColumn<int>("workMinutes");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("warning");
-        QTest::addRow("day, 8 h") << "08:00-17:00" << 480 << "08:00-12:00 13:00-17:00" << QString();
-        QTest::addRow("overnight, 10 h") << "20:00-08:00" << 600 << "20:00-20:30 21:30-06:30 07:30-08:00" << QString();
-        QTest::addRow("odd work minute goes first") << "08:00-17:00" << 481 << "08:00-12:01 13:00-17:00" << QString();
-        QTest::addRow("break shared by length, remainder absorbed")
-            << "18:00-07:00" << 743 << "18:00-19:46 20:15-06:26 06:34-07:00" << QString();
-        QTest::addRow("short break stays in the first segment")
-            << "18:00-07:00" << 776 << "18:00-19:58 20:02-07:00" << QString();
-        QTest::addRow("starts inside the night") << "23:00-09:00" << 540 << "23:00-07:00 08:00-09:00" << QString();
-        QTest::addRow("ends inside the night") << "14:00-02:00" << 660 << "14:00-17:30 18:30-02:00" << QString();
-        QTest::addRow("starts as the night ends") << "06:00-15:00" << 480 << "06:00-10:00 11:00-15:00" << QString();
-        QTest::addRow("no break") << "08:00-17:00" << 540 << "08:00-17:00" << QString();
-        QTest::addRow("overnight without a break") << "20:00-08:00" << 720 << "20:00-08:00+" << QString();
-        QTest::addRow("night with a break") << "22:00-06:00" << 420 << "22:00-06:00+" << "wrong break time";
-        QTest::addRow("work longer than the span") << "08:00-17:00" << 600 << "08:00-17:00" << "wrong shift time";
-        QTest::addRow("equal start and finish") << "08:00-08:00" << 0 << QString() << QString();
+        QTest::addColumn<SplitCase>("row");
+        QTest::newRow("day, 8 h") << SplitCase{"08:00-17:00", 480, "08:00-12:00 13:00-17:00"};
+        QTest::newRow("overnight, 10 h") << SplitCase{"20:00-08:00", 600, "20:00-20:30 21:30-06:30 07:30-08:00"};
+        QTest::newRow("odd work minute goes first") << SplitCase{"08:00-17:00", 481, "08:00-12:01 13:00-17:00"};
+        // Day segments of 240 and 60 min share 37 min: 29 and 7, the 1 min left goes to the second.
+        QTest::newRow("break shared by length, remainder absorbed")
+            << SplitCase{"18:00-07:00", 743, "18:00-19:46 20:15-06:26 06:34-07:00"};
+        // 15 min over the same segments: 12 to the first leaves exactly 3, which it absorbs.
+        QTest::newRow("remainder of 3 min absorbed by the first segment")
+            << SplitCase{"18:00-07:00", 765, "18:00-19:53 20:08-07:00"};
+        // Span 32370 s, break 3570 s = 59 whole min, 539 day min - 59 = 480: 240 min from 08:00:30, 240 up to 17:00.
+        QTest::newRow("start off a whole minute") << SplitCase{"08:00:30-17:00", 480, "08:00:30-12:00:30 13:00-17:00"};
+        QTest::newRow("starts inside the night") << SplitCase{"23:00-09:00", 540, "23:00-07:00 08:00-09:00"};
+        QTest::newRow("ends inside the night") << SplitCase{"14:00-02:00", 660, "14:00-17:30 18:30-02:00"};
+        QTest::newRow("starts as the night ends") << SplitCase{"06:00-15:00", 480, "06:00-10:00 11:00-15:00"};
+        QTest::newRow("no break") << SplitCase{"08:00-17:00", 540, "08:00-17:00"};
+        QTest::newRow("overnight without a break") << SplitCase{"20:00-08:00", 720, "20:00-08:00+"};
+        QTest::newRow("night with a break") << SplitCase{"22:00-06:00", 420, "22:00-06:00+", "wrong break time"};
+        QTest::newRow("work longer than the span") << SplitCase{"08:00-17:00", 600, "08:00-17:00", "wrong shift time"};
+        QTest::newRow("equal start and finish") << SplitCase{"08:00-08:00", 0, ""};
     }
 
     void splitTimeToIntervals()
     {
-        QFETCH(QString, span);
-        QFETCH(int, workMinutes);
-        QFETCH(QString, expected);
-        QFETCH(QString, warning);
+        QFETCH(SplitCase, row);
+        const QString span = QLatin1String(row.span);
         const QDate day(2024, 3, 10);
-        const QDateTime start(day, QTime::fromString(span.left(5), QStringLiteral("hh:mm")));
-        const QTime finishTime = QTime::fromString(span.mid(6), QStringLiteral("hh:mm"));
+        const QDateTime start(day, timeOfDay(span.section(QLatin1Char('-'), 0, 0)));
+        const QTime finishTime = timeOfDay(span.section(QLatin1Char('-'), 1));
         const QDateTime finish(finishTime < start.time() ? day.addDays(1) : day, finishTime);
-        expectWarning(warning);
+        expectWarning(QLatin1String(row.warning));
         WorkTimeUtils::IntervalList out = intervals(QStringLiteral("01:00-02:00"));
-        WorkTimeUtils::splitTimeToIntervals(1, start, finish, workMinutes * 60, out);
-        QCOMPARE(text(out), expected);
-        if (!out.isEmpty())
-            QCOMPARE(WorkTimeUtils::intervalTime(out), warning.isEmpty() ? workMinutes * 60 : start.secsTo(finish));
+        WorkTimeUtils::splitTimeToIntervals(1, start, finish, row.workMinutes * 60, out);
+        QCOMPARE(text(out), QLatin1String(row.expected));
     }
 
-    void scheduleIdByDate_data()
+    void scheduleForDate_data()
     {
-        // History records as "schedule from..to [state]", empty ends open.
-        QTest::addColumn<QStringList>("history");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QDate>("baseDate");
-        const QDate march(2024, 3, 10), april(2024, 4, 10);
-        QTest::addRow("personal schedule of the month first")
-            << QStringList{"cycle .."} << march << "personal" << QDate(2024, 3, 1);
-        QTest::addRow("personal schedule of another month ignored")
-            << QStringList{"cycle .."} << april << "cycle" << QDate(2024, 1, 1);
-        QTest::addRow("undated schedule takes the record's start")
-            << QStringList{"calendar 2024-02-01.."} << april << "calendar" << QDate(2024, 2, 1);
-        QTest::addRow("record in another state skipped")
-            << QStringList{"cycle .. 0", "calendar 2024-01-15.."} << april << "calendar" << QDate(2024, 1, 15);
-        QTest::addRow("first match in stored order")
-            << QStringList{"calendar 2024-04-01..2024-04-30", "cycle .."} << april << "calendar" << QDate(2024, 4, 1);
-        QTest::addRow("no record covers the date")
-            << QStringList{"cycle 2024-01-01..2024-04-09"} << april << QString() << QDate();
+        // The cycle (day shift, night shift, day off) starts on 1 March, the calendar has days 11-13 March,
+        // the personal schedule is May's.
+        QTest::addColumn<ScheduleCase>("row");
+        QTest::newRow("personal schedule of the month first")
+            << ScheduleCase{"cycle ..", "2024-05-10", "personal", "2024-05-01", "07:00-15:00"};
+        QTest::newRow("another month's personal schedule ignored")
+            << ScheduleCase{"cycle ..", "2024-03-04", "cycle", "2024-03-01", "10:00-19:00"};
+        QTest::newRow("undated schedule based on the record's start")
+            << ScheduleCase{"calendar 2024-02-01..", "2024-03-11", "calendar", "2024-02-01", "09:00-13:00 14:00-18:00"};
+        QTest::newRow("record in another state skipped; calendar day naming a shift")
+            << ScheduleCase{"cycle .. 0; calendar 2024-01-15..", "2024-03-12", "calendar", "2024-01-15",
+                            "20:00-00:00 01:00-08:00"};
+        QTest::newRow("first match in stored order; calendar day naming an unknown shift")
+            << ScheduleCase{"calendar 2024-03-01..2024-03-31; cycle ..", "2024-03-13", "calendar", "2024-03-01", "",
+                            "wrong shift"};
+        QTest::newRow("no record covers the date")
+            << ScheduleCase{"cycle 2024-01-01..2024-03-09", "2024-03-14", "", "", "", "wrong schedule"};
+        QTest::newRow("calendar without the day") << ScheduleCase{"calendar ..", "2024-03-14", "calendar", "", ""};
+        QTest::newRow("cycle ignores calendar days")
+            << ScheduleCase{"cycle ..", "2024-03-01", "cycle", "2024-03-01", "10:00-19:00"};
+        QTest::newRow("cycle, day off") << ScheduleCase{"cycle ..", "2024-03-03", "cycle", "2024-03-01", ""};
+        QTest::newRow("cycle, day before base") << ScheduleCase{"cycle ..", "2024-02-29", "cycle", "2024-03-01", ""};
+        QTest::newRow("cycle, two days before base")
+            << ScheduleCase{"cycle ..", "2024-02-28", "cycle", "2024-03-01", "20:00-08:00"};
     }
 
-    void scheduleIdByDate()
+    void scheduleForDate()
     {
-        QFETCH(QStringList, history);
-        QFETCH(QDate, date);
-        QFETCH(QString, expected);
-        QFETCH(QDate, baseDate);
-        OrganisationBuilder org;
-        const TYPE_ID employee = org.employee(QStringLiteral("Иванов"), org.firm(QStringLiteral("Фирма")));
-        const QHash<QString, int> schedules{
-            {QStringLiteral("cycle"), org.cycleSchedule(QStringLiteral("Пятидневка"), QDate(2024, 1, 1), {0}, {{}})},
-            {QStringLiteral("calendar"), org.calendarSchedule(QStringLiteral("Календарь"))},
-            {QStringLiteral("personal"), org.personalSchedule(employee, QDate(2024, 3, 20))}};
-        WORKER_SCHEDULE_HISTORY_V2 records;
-        records.uid = employee;
-        for (const QString& spec : qAsConst(history)) {
-            const QStringList fields = spec.split(QLatin1Char(' '));
-            const QStringList range = fields.at(1).split(QStringLiteral(".."));
-            const int state = fields.value(2, QStringLiteral("1")).toInt();
-            records.records.append({0, TYPE_ID(schedules.value(fields.at(0))),
-                                    QDate::fromString(range.at(0), Qt::ISODate),
-                                    QDate::fromString(range.at(1), Qt::ISODate), state, {}});
-        }
-        QDate foundBase(1999, 1, 1);
-        QCOMPARE(WorkTimeUtils::scheduleIdByDate(employee, date, records, foundBase), schedules.value(expected));
-        QCOMPARE(foundBase, baseDate);
-    }
-
-    void scheduleDayIntervals_data()
-    {
-        QTest::addColumn<QString>("schedule");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("warning");
-        const QString calendar = QStringLiteral("calendar");
-        QTest::addRow("calendar day with intervals")
-            << calendar << QDate(2024, 3, 11) << "09:00-13:00 14:00-18:00" << QString();
-        QTest::addRow("calendar day naming a shift")
-            << calendar << QDate(2024, 3, 12) << "20:00-00:00 01:00-08:00" << QString();
-        QTest::addRow("calendar day naming an unknown shift")
-            << calendar << QDate(2024, 3, 13) << QString() << "wrong shift";
-        QTest::addRow("calendar without the day") << calendar << QDate(2024, 3, 14) << QString() << QString();
-        QTest::addRow("personal schedule day") << "personal" << QDate(2024, 3, 11) << "07:00-15:00" << QString();
-        QTest::addRow("cycle ignores calendar days") << "cycle" << QDate(2024, 3, 1) << "10:00-19:00" << QString();
-        QTest::addRow("cycle, second day") << "cycle" << QDate(2024, 3, 2) << "20:00-08:00" << QString();
-        QTest::addRow("cycle, day off") << "cycle" << QDate(2024, 3, 3) << QString() << QString();
-        QTest::addRow("cycle, next round") << "cycle" << QDate(2024, 3, 4) << "10:00-19:00" << QString();
-        QTest::addRow("cycle, day before the base") << "cycle" << QDate(2024, 2, 29) << QString() << QString();
-        QTest::addRow("cycle, two days before") << "cycle" << QDate(2024, 2, 28) << "20:00-08:00" << QString();
-        QTest::addRow("cycle, three days before") << "cycle" << QDate(2024, 2, 27) << "10:00-19:00" << QString();
-        QTest::addRow("cycle without days") << "empty cycle" << QDate(2024, 3, 11) << QString() << "wrong schedule";
-    }
-
-    void scheduleDayIntervals()
-    {
-        QFETCH(QString, schedule);
-        QFETCH(QDate, date);
-        QFETCH(QString, expected);
-        QFETCH(QString, warning);
+        QFETCH(ScheduleCase, row);
         OrganisationBuilder org;
         const TYPE_ID employee = org.employee(QStringLiteral("Иванов"), org.firm(QStringLiteral("Фирма")));
         const TYPE_ID shift =
             org.shift(QStringLiteral("Ночная"), {{QTime(20, 0), QTime(0, 0)}, {QTime(1, 0), QTime(8, 0)}});
-        const QDate cycleBase(2024, 3, 1);
         const QHash<QString, int> ids{
             {QStringLiteral("calendar"), org.calendarSchedule(QStringLiteral("Календарь"))},
-            {QStringLiteral("personal"), org.personalSchedule(employee, date)},
-            {QStringLiteral("cycle"), org.cycleSchedule(QStringLiteral("Два через один"), cycleBase, {0, 1, -1},
-                                                        {{{QTime(10, 0), QTime(19, 0)}}, {{QTime(20, 0), QTime(8, 0)}}})},
-            {QStringLiteral("empty cycle"), org.cycleSchedule(QStringLiteral("Пустой"), QDate(2024, 1, 1), {}, {})}};
-        const auto day = [](int dayOfMonth, TYPE_ID shift, const char* list) {
+            {QStringLiteral("personal"), org.personalSchedule(employee, QDate(2024, 5, 1))},
+            {QStringLiteral("cycle"),
+             org.cycleSchedule(QStringLiteral("Два через один"), QDate(2024, 3, 1), {0, 1, -1},
+                               {{{QTime(10, 0), QTime(19, 0)}}, {{QTime(20, 0), QTime(8, 0)}}})}};
+        const auto day = [](const char* date, TYPE_ID shift, const char* list) {
             SCHEDULE_CALENDAR_DAY result;
-            result.date = QDate(2024, 3, dayOfMonth);
+            result.date = isoDate(date);
             result.shift = shift;
             result.intervals = intervals(QLatin1String(list));
             return result;
         };
         // The days that name a shift carry other intervals, which the shift's must replace.
         const WorkTimeUtils::CalendarDays days{
-            {ids.value(QStringLiteral("calendar")),
-             {day(11, 0, "09:00-13:00 14:00-18:00"), day(12, shift, "05:00-06:00"), day(13, 4242, "05:00-06:00")}},
-            {ids.value(QStringLiteral("personal")), {day(11, 0, "07:00-15:00")}},
-            {ids.value(QStringLiteral("cycle")), {day(1, 0, "05:00-06:00")}}};
-        expectWarning(warning);
+            {ids.value("calendar"),
+             {day("2024-03-11", 0, "09:00-13:00 14:00-18:00"), day("2024-03-12", shift, "05:00-06:00"),
+              day("2024-03-13", 4242, "05:00-06:00")}},
+            {ids.value("personal"), {day("2024-05-10", 0, "07:00-15:00")}},
+            {ids.value("cycle"), {day("2024-03-01", 0, "05:00-06:00")}}};
+        WORKER_SCHEDULE_HISTORY_V2 history;
+        history.uid = employee;
+        for (const QString& entry : QString::fromLatin1(row.history).split(QStringLiteral("; "))) {
+            const QStringList fields = entry.split(QLatin1Char(' '));
+            const QStringList range = fields.at(1).split(QStringLiteral(".."));
+            history.records.append({0, TYPE_ID(ids.value(fields.at(0))), QDate::fromString(range.at(0), Qt::ISODate),
+                                    QDate::fromString(range.at(1), Qt::ISODate), fields.value(2, "1").toInt(), {}});
+        }
+        QDate baseDate(1999, 1, 1);
+        const int found = WorkTimeUtils::scheduleIdByDate(employee, isoDate(row.date), history, baseDate);
+        QCOMPARE(found, ids.value(QLatin1String(row.schedule)));
+        QCOMPARE(baseDate, isoDate(row.baseDate));
+        expectWarning(QLatin1String(row.warning));
         WorkTimeUtils::IntervalList out = intervals(QStringLiteral("01:00-02:00"));
-        WorkTimeUtils::scheduleDayIntervals(ids.value(schedule), date, cycleBase, days, out);
-        QCOMPARE(text(out), expected);
+        WorkTimeUtils::scheduleDayIntervals(found, isoDate(row.date), baseDate, days, out);
+        QCOMPARE(text(out), QLatin1String(row.expected));
     }
 };
 

@@ -1,13 +1,10 @@
 #include "authdata.h"
-#include "command.h"
 #include "fatalwarnings.h"
 #include "offlineserverconnection.h"
 #include "ovdatastream.h"
 #include "ovplugininterface.h"
 #include "ovserverinterface.h"
 
-#include <QSet>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -20,12 +17,11 @@ class FakeServer : public OVServerInterface
 public:
     QList<Command> transmitted;
 
-    void answer(const Command& request, const QByteArray& data)
+    // Answers the i-th transmitted request with success and data.
+    void answer(int i, const QByteArray& data)
     {
-        Command reply = request;
-        reply.result = ResultSuccess;
-        reply.data = data;
-        deliverReply(reply);
+        const Command& request = transmitted.at(i);
+        deliverReply({ResultSuccess, request.kind, request.name, data, request.correlationId, request.session});
     }
     using OVServerInterface::deliverPushed;
     using OVServerInterface::deliverReply;
@@ -44,23 +40,15 @@ public:
     QWidget* widget() override { return nullptr; }
 };
 
-Command named(const QString& name)
+Command named(const char* name)
 {
-    Command command;
-    command.kind = 1;
-    command.name = name;
-    return command;
+    return {0, 1, QString::fromUtf8(name), {}, 0, {}};
 }
 
-// Collects the replies one callback received.
-struct ReplyLog
+OVServerInterface::CommandHandler into(QList<Command>& replies)
 {
-    QList<Command> replies;
-    OVServerInterface::CommandHandler callback()
-    {
-        return [this](Command& reply) { replies.append(reply); };
-    }
-};
+    return [&replies](Command& reply) { replies.append(reply); };
+}
 
 } // namespace
 
@@ -69,328 +57,154 @@ class tst_CommandChannel : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<Command>(); }
     void cleanup() { AuthData::clear(); }
 
-    void errorMessage_data();
-    void errorMessage();
-    void commandStreamRoundTrip();
-
-    void repliesReachTheirCallbacks();
-    void sessionFilledFromLogin_data();
-    void sessionFilledFromLogin();
-    void replyWithoutRequestIsDropped();
-    void requestWithoutCallbackIsAnsweredQuietly();
-    void pushedCommandsReachHandlerAndSignal();
-    void failPendingRepliesAnswersEveryRequest();
-    void failPendingRepliesSkipsRequestsAnsweredMeanwhile();
-
-    void notConnectedReplyIsAsynchronous_data();
-    void notConnectedReplyIsAsynchronous();
-
-    void pluginHandlersFollowInitAndUninit();
-    void pluginOutlivingServer();
-    void pluginQueryThroughServer();
-};
-
-void tst_CommandChannel::errorMessage_data()
-{
-    QTest::addColumn<Command>("reply");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-
-    Command request = named(QStringLiteral("load_schedule"));
-    request.correlationId = 17;
-    const QString russian = QStringLiteral("Нет соединения с сервером: «планировщик»\nповторите позже");
-    QTest::addRow("error reply with russian text")
-        << Command::errorReply(request, ResultNotConnected, russian) << 503 << russian;
-    QTest::addRow("error reply without text") << Command::errorReply(request, ResultForbidden, QString()) << 403
-                                             << QString();
-    QTest::addRow("success has no error message")
-        << Command::errorReply(request, ResultSuccess, QStringLiteral("готово")) << 1 << QString();
-    Command truncated = Command::errorReply(request, ResultServerError, russian);
-    truncated.data.chop(3);
-    QTest::addRow("truncated message payload") << truncated << 500 << QString();
-}
-
-void tst_CommandChannel::errorMessage()
-{
-    QFETCH(Command, reply);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-
-    QCOMPARE(reply.result, code);
-    QCOMPARE(reply.errorMessage(), message);
-    QCOMPARE(reply.name, QStringLiteral("load_schedule"));
-    QCOMPARE(reply.kind, 1);
-    QCOMPARE(reply.correlationId, quint64(17));
-}
-
-void tst_CommandChannel::commandStreamRoundTrip()
-{
-    Command command = named(QStringLiteral("обновить"));
-    command.result = ResultUnknownCommand;
-    command.kind = -3;
-    command.data = QByteArray("\x00\x01payload", 9);
-    command.correlationId = Q_UINT64_C(0x1000000002);
-    command.session = "token";
-
-    QByteArray bytes;
-    OVDataStream out(&bytes, QIODevice::WriteOnly);
-    out << command;
-    OVDataStream in(bytes);
-    Command read;
-    in >> read;
-
-    QCOMPARE(in.status(), QDataStream::Ok);
-    QVERIFY(in.atEnd());
-    QCOMPARE(read.result, command.result);
-    QCOMPARE(read.kind, command.kind);
-    QCOMPARE(read.name, command.name);
-    QCOMPARE(read.data, command.data);
-    QCOMPARE(read.correlationId, command.correlationId);
-    QCOMPARE(read.session, command.session);
-}
-
-void tst_CommandChannel::repliesReachTheirCallbacks()
-{
-    FakeServer server;
-    ReplyLog logs[3];
-    for (int i = 0; i < 3; ++i)
-        server.send(named(QStringLiteral("query%1").arg(i)), logs[i].callback());
-
-    QCOMPARE(server.transmitted.size(), 3);
-    QSet<quint64> ids;
-    for (const Command& request : qAsConst(server.transmitted))
-        ids.insert(request.correlationId);
-    QCOMPARE(ids.size(), 3);
-    QVERIFY(!ids.contains(0));
-    QCOMPARE(server.pendingReplyCount(), 3);
-
-    for (int i : {2, 0, 1})
-        server.answer(server.transmitted.at(i), QByteArray::number(i));
-
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(logs[i].replies.size(), 1);
-        QCOMPARE(logs[i].replies.constFirst().data, QByteArray::number(i));
-        QCOMPARE(logs[i].replies.constFirst().name, QStringLiteral("query%1").arg(i));
-    }
-    QCOMPARE(server.pendingReplyCount(), 0);
-}
-
-void tst_CommandChannel::sessionFilledFromLogin_data()
-{
-    QTest::addColumn<QByteArray>("loginSession");
-    QTest::addColumn<QByteArray>("commandSession");
-    QTest::addColumn<QByteArray>("sentSession");
-
-    QTest::addRow("empty session takes the login's") << QByteArray("login") << QByteArray() << QByteArray("login");
-    QTest::addRow("own session is kept") << QByteArray("login") << QByteArray("own") << QByteArray("own");
-    QTest::addRow("no login, no session") << QByteArray() << QByteArray() << QByteArray();
-}
-
-void tst_CommandChannel::sessionFilledFromLogin()
-{
-    QFETCH(QByteArray, loginSession);
-    QFETCH(QByteArray, commandSession);
-    QFETCH(QByteArray, sentSession);
-
-    AuthData::setSessionId(loginSession);
-    FakeServer server;
-    Command command = named(QStringLiteral("query"));
-    command.session = commandSession;
-    server.send(command, [](Command&) {});
-
-    QCOMPARE(server.transmitted.constFirst().session, sentSession);
-}
-
-void tst_CommandChannel::replyWithoutRequestIsDropped()
-{
-    FakeServer server;
-    ReplyLog log;
-    server.send(named(QStringLiteral("query")), log.callback());
-    const Command request = server.transmitted.constFirst();
-
-    Command stranger = request;
-    stranger.correlationId = request.correlationId + 100;
-    ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("reply without request")));
-    server.deliverReply(stranger);
-    QVERIFY(log.replies.isEmpty());
-
-    server.answer(request, "first");
-    ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("reply without request")));
-    server.answer(request, "second");
-    QCOMPARE(log.replies.size(), 1);
-    QCOMPARE(log.replies.constFirst().data, QByteArray("first"));
-}
-
-void tst_CommandChannel::requestWithoutCallbackIsAnsweredQuietly()
-{
-    FakeServer server;
-    server.send(named(QStringLiteral("fire_and_forget")), nullptr);
-    server.answer(server.transmitted.constFirst(), QByteArray());
-    QCOMPARE(server.pendingReplyCount(), 0);
-}
-
-void tst_CommandChannel::pushedCommandsReachHandlerAndSignal()
-{
-    FakeServer server;
-    QSignalSpy received(&server, &OVServerInterface::commandReceived);
-    QStringList handled;
-    // The handler unregisters itself while it runs: a second push reaches only the signal.
-    server.registerCommandHandler(QStringLiteral("schedule_changed"), [&](Command& command) {
-        handled.append(QString::fromUtf8(command.data));
-        command.result = ResultSuccess;
-        server.unregisterCommandHandler(QStringLiteral("schedule_changed"));
-    });
-
-    Command pushed = named(QStringLiteral("schedule_changed"));
-    pushed.data = "1001";
-    server.deliverPushed(pushed);
-    server.deliverPushed(pushed);
-    server.deliverPushed(named(QStringLiteral("unhandled")));
-
-    QCOMPARE(handled, QStringList{QStringLiteral("1001")});
-    QCOMPARE(received.size(), 3);
-    QCOMPARE(received.at(0).at(0).value<Command>().result, int(ResultSuccess));
-    QCOMPARE(received.at(1).at(0).value<Command>().result, 0);
-    QCOMPARE(received.at(2).at(0).value<Command>().name, QStringLiteral("unhandled"));
-}
-
-void tst_CommandChannel::failPendingRepliesAnswersEveryRequest()
-{
-    FakeServer server;
-    ReplyLog logs[3];
-    for (int i = 0; i < 3; ++i)
-        server.send(named(QStringLiteral("query%1").arg(i)), logs[i].callback());
-    server.answer(server.transmitted.at(1), "done");
-
-    const QString message = QStringLiteral("Соединение с сервером потеряно");
-    server.failPendingReplies(ResultNotConnected, message);
-
-    QCOMPARE(logs[1].replies.size(), 1);
-    QVERIFY(logs[1].replies.constFirst().isSuccess());
-    for (int i : {0, 2}) {
-        QCOMPARE(logs[i].replies.size(), 1);
-        const Command& reply = logs[i].replies.constFirst();
-        QCOMPARE(reply.result, int(ResultNotConnected));
-        QCOMPARE(reply.errorMessage(), message);
-        QCOMPARE(reply.name, QStringLiteral("query%1").arg(i));
-    }
-    QCOMPARE(server.pendingReplyCount(), 0);
-}
-
-void tst_CommandChannel::failPendingRepliesSkipsRequestsAnsweredMeanwhile()
-{
-    FakeServer server;
-    int calls = 0;
-    // Whichever callback runs first answers the other request itself.
-    const auto answerTheOther = [&server, &calls](Command& reply) {
-        ++calls;
-        for (const Command& request : qAsConst(server.transmitted)) {
-            if (request.correlationId != reply.correlationId && server.pendingReplyCount() > 0)
-                server.answer(request, "late");
-        }
-    };
-    server.send(named(QStringLiteral("a")), answerTheOther);
-    server.send(named(QStringLiteral("b")), answerTheOther);
-
-    server.failPendingReplies(ResultNotConnected, QStringLiteral("Соединение потеряно"));
-    QCOMPARE(calls, 2);
-    QCOMPARE(server.pendingReplyCount(), 0);
-}
-
-void tst_CommandChannel::notConnectedReplyIsAsynchronous_data()
-{
-    QTest::addColumn<bool>("throughPlugin");
-
-    QTest::addRow("offline connection") << false;
-    QTest::addRow("plug-in without connection") << true;
-}
-
-void tst_CommandChannel::notConnectedReplyIsAsynchronous()
-{
-    QFETCH(bool, throughPlugin);
-
-    OfflineServerConnection offline;
-    TestPlugin plugin;
-    ReplyLog log;
-    if (throughPlugin) {
-        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no server connection")));
-        plugin.sendQuery(named(QStringLiteral("load")), log.callback());
-    } else {
-        offline.send(named(QStringLiteral("load")), log.callback());
-    }
-    QVERIFY(log.replies.isEmpty());
-
-    QTRY_COMPARE(log.replies.size(), 1);
-    const Command reply = log.replies.constFirst();
-    QCOMPARE(reply.result, int(ResultNotConnected));
-    QVERIFY(!reply.errorMessage().isEmpty());
-    QCOMPARE(reply.name, QStringLiteral("load"));
-    QCoreApplication::processEvents();
-    QCOMPARE(log.replies.size(), 1);
-    QCOMPARE(offline.pendingReplyCount(), 0);
-}
-
-void tst_CommandChannel::pluginHandlersFollowInitAndUninit()
-{
-    FakeServer server;
-    int calls = 0;
-    const auto count = [&calls](Command&) { ++calls; };
+    void errorReplyRoundTrip_data()
     {
-        TestPlugin plugin;
-        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no server connection")));
-        plugin.registerCommandHandler({1, QStringLiteral("a")}, count);
-        QVERIFY(plugin.init(&server, QStringLiteral("test")).isEmpty());
-        server.deliverPushed(named(QStringLiteral("a")));
-        QCOMPARE(calls, 0);
-
-        plugin.registerCommandHandler({1, QStringLiteral("a")}, count);
-        server.deliverPushed(named(QStringLiteral("a")));
-        QCOMPARE(calls, 1);
-
-        plugin.uninit();
-        server.deliverPushed(named(QStringLiteral("a")));
-        QCOMPARE(calls, 1);
-
-        plugin.init(&server, QStringLiteral("test"));
-        plugin.registerCommandHandler({1, QStringLiteral("b")}, count);
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("chop");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("russian error text") << int(ResultNotConnected) << 0 << QStringLiteral("Нет связи: «сервер»\n");
+        QTest::addRow("success has no error message") << int(ResultSuccess) << 0 << QString();
+        QTest::addRow("truncated message payload") << int(ResultServerError) << 3 << QString();
     }
-    // Destroying the plug-in must not leave a handler behind.
-    server.deliverPushed(named(QStringLiteral("b")));
-    QCOMPARE(calls, 1);
-}
 
-void tst_CommandChannel::pluginOutlivingServer()
-{
-    TestPlugin plugin;
-    auto server = std::make_unique<FakeServer>();
-    plugin.init(server.get(), QStringLiteral("test"));
-    plugin.registerCommandHandler({1, QStringLiteral("a")}, [](Command&) {});
-    server.reset();
+    void errorReplyRoundTrip()
+    {
+        QFETCH(int, code);
+        QFETCH(int, chop);
+        QFETCH(QString, message);
+        const Command request{0, -3, QStringLiteral("обновить"), {}, Q_UINT64_C(0x1000000002), {}};
+        Command reply = Command::errorReply(request, code, QStringLiteral("Нет связи: «сервер»\n"));
+        reply.data.chop(chop);
+        reply.session = "token";
 
-    QVERIFY(!plugin.server());
-    plugin.uninit();
-}
+        QByteArray bytes;
+        OVDataStream out(&bytes, QIODevice::WriteOnly);
+        out << reply;
+        OVDataStream in(bytes);
+        Command read;
+        in >> read;
+        QVERIFY(in.status() == QDataStream::Ok && in.atEnd());
+        const QVariantList fields{read.result, read.kind, read.name, read.data, read.correlationId, read.session};
+        QCOMPARE(fields, (QVariantList{code, -3, request.name, reply.data, request.correlationId, reply.session}));
+        QCOMPARE(read.errorMessage(), message);
+    }
 
-void tst_CommandChannel::pluginQueryThroughServer()
-{
-    FakeServer server;
-    TestPlugin plugin;
-    plugin.init(&server, QStringLiteral("test"));
-    ReplyLog log;
-    Command query = plugin.newCommand();
-    QCOMPARE(query.kind, 1);
-    query.name = QStringLiteral("load");
-    plugin.sendQuery(query, log.callback());
+    void repliesReachTheirRequests()
+    {
+        AuthData::setSessionId("login");
+        FakeServer server;
+        QStringList log; // "callback:data"
+        for (int i = 0; i < 3; ++i)
+            server.send(named("query"), [&log, i](Command& r) { log.append(QString::number(i) % ':' % r.data); });
+        server.send({0, 1, QStringLiteral("fire_and_forget"), {}, 0, "own"}, nullptr);
+        QCOMPARE(server.transmitted.at(0).session, QByteArray("login"));
+        QCOMPARE(server.transmitted.at(3).session, QByteArray("own"));
 
-    QCOMPARE(server.transmitted.size(), 1);
-    QCOMPARE(server.transmitted.constFirst().name, QStringLiteral("load"));
-    server.answer(server.transmitted.constFirst(), "rows");
-    QCOMPARE(log.replies.size(), 1);
-    QCOMPARE(log.replies.constFirst().data, QByteArray("rows"));
-}
+        // An unknown id, while requests wait, and a second answer are dropped with a warning.
+        Command stranger = server.transmitted.at(0);
+        stranger.correlationId += 100;
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("reply without request")));
+        server.deliverReply(stranger);
+        for (int i : {2, 3, 0, 1}) // out of order; the request without a callback is answered quietly
+            server.answer(i, QByteArray::number(i));
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("reply without request")));
+        server.answer(0, "again");
+        QCOMPARE(log, (QStringList{"2:2", "0:0", "1:1"}));
+        QCOMPARE(server.pendingReplyCount(), 0);
+    }
+
+    void pushedCommandsReachHandlerThenSignal()
+    {
+        FakeServer server;
+        QStringList events;
+        // The handler unregisters itself, then still uses its captures and marks the command;
+        // the second push reaches only the signal.
+        const QString name = QStringLiteral("changed");
+        server.registerCommandHandler(name, [&, label = QString::fromUtf8("handled ")](Command& command) {
+            server.unregisterCommandHandler(name);
+            events.append(label + QString::fromUtf8(command.data));
+            command.result = ResultSuccess;
+        });
+        connect(&server, &OVServerInterface::commandReceived, this, [&events](const Command& command) {
+            events.append(QStringLiteral("signal %1 %2").arg(command.name).arg(command.result));
+        });
+        const Command pushed{0, 1, QStringLiteral("changed"), "1001", 0, {}};
+        for (const Command& command : {pushed, pushed, named("unhandled")})
+            server.deliverPushed(command);
+        QCOMPARE(events, (QStringList{"handled 1001", "signal changed 1", "signal changed 0", "signal unhandled 0"}));
+    }
+
+    void failPendingRepliesAnswersEachRequestOnce()
+    {
+        FakeServer server;
+        const QString lost = QStringLiteral("Соединение потеряно");
+        QStringList outcome;
+        const auto record = [&](Command& reply) {
+            outcome.append(QStringLiteral("%1 %2 %3").arg(reply.name).arg(reply.result)
+                               .arg(reply.isSuccess() ? QString::fromUtf8(reply.data) : reply.errorMessage()));
+            // Failing again from a callback answers the remaining requests meanwhile.
+            if (!reply.isSuccess())
+                server.failPendingReplies(ResultNotConnected, lost);
+        };
+        for (const char* name : {"a", "b", "c"})
+            server.send(named(name), record);
+        server.answer(1, "done");
+        server.failPendingReplies(ResultNotConnected, lost);
+        outcome.sort();
+        QCOMPARE(outcome, (QStringList{"a 503 " + lost, "b 1 done", "c 503 " + lost}));
+        QCOMPARE(server.pendingReplyCount(), 0);
+    }
+
+    void notConnectedRepliesAreAsynchronous()
+    {
+        OfflineServerConnection offline;
+        TestPlugin plugin;
+        QList<Command> replies;
+        offline.send(named("load"), into(replies));
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no server connection")));
+        plugin.sendQuery(named("load"), into(replies));
+        QVERIFY(replies.isEmpty());
+
+        QTRY_COMPARE(replies.size(), 2);
+        for (const Command& reply : qAsConst(replies))
+            QVERIFY(reply.result == ResultNotConnected && !reply.errorMessage().isEmpty());
+        QCOMPARE(offline.pendingReplyCount(), 0);
+    }
+
+    void pluginHandlersFollowTheConnection()
+    {
+        auto server = std::make_unique<FakeServer>();
+        int calls = 0;
+        const auto count = [&calls](Command&) { ++calls; };
+        const auto push = [&](const char* name) { server->deliverPushed(named(name)); return calls; };
+        auto plugin = std::make_unique<TestPlugin>();
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no server connection")));
+        plugin->registerCommandHandler({1, QStringLiteral("a")}, count); // before init: dropped
+        plugin->init(server.get(), QStringLiteral("test"));
+        QCOMPARE(push("a"), 0);
+        plugin->registerCommandHandler({1, QStringLiteral("a")}, count);
+        QCOMPARE(push("a"), 1);
+        QList<Command> replies;
+        plugin->sendQuery(named("load"), into(replies));
+        QCOMPARE(server->transmitted.size(), 1);
+        server->answer(0, "rows");
+        QCOMPARE(replies.value(0).data, QByteArray("rows"));
+
+        plugin->uninit();
+        QCOMPARE(push("a"), 1);
+        plugin->init(server.get(), QStringLiteral("test"));
+        plugin->registerCommandHandler({1, QStringLiteral("b")}, count);
+        plugin.reset();
+        QCOMPARE(push("b"), 1); // destroying the plug-in removed its handler
+
+        TestPlugin outlived;
+        outlived.init(server.get(), QStringLiteral("test"));
+        server.reset();
+        QVERIFY(!outlived.server());
+    }
+};
 
 OV_TEST_GUILESS_MAIN(tst_CommandChannel)
 #include "tst_commandchannel.moc"

@@ -7,40 +7,34 @@
 
 using Record = orvanta::_WORKER_SCHEDULE_HISTORY_RECORD_V2;
 using Records = QList<Record>;
-Q_DECLARE_METATYPE(Record)
 
 namespace {
 
-constexpr int open = 0;
+const QDate dayZero(2024, 2, 29);
 
-// Day n of March 2024, running on into April past 31; open is an invalid date.
-QDate day(int n)
+// "id schedule from..to [state]" records separated by ", "; a day is its number counted from
+// March 1st 2024 (32 is April 1st), an empty side is an open date.
+Records parse(const QString& text)
 {
-    return n == open ? QDate() : QDate(2024, 3, 1).addDays(n - 1);
-}
-
-Record record(orvanta::TYPE_ID id, orvanta::TYPE_ID schedule, int from, int to, int state = 1)
-{
-    Record result;
-    result.id = id;
-    result.schedule = schedule;
-    result.from = day(from);
-    result.to = day(to);
-    result.state = state;
-    return result;
+    Records records;
+    for (const QString& part : text.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QStringList f = part.split(QLatin1Char(' '));
+        const QStringList days = f.at(2).split(QStringLiteral(".."));
+        const auto day = [](const QString& n) { return n.isEmpty() ? QDate() : dayZero.addDays(n.toInt()); };
+        records.append({f.at(0).toUInt(), f.at(1).toUInt(), day(days.at(0)), day(days.at(1)),
+                        f.value(3, QStringLiteral("1")).toInt(), {}});
+    }
+    return records;
 }
 
 QString describe(const Records& records)
 {
     QStringList parts;
-    for (const Record& r : records) {
-        parts.append(QStringLiteral("id %1 schedule %2 [%3..%4]")
-                         .arg(r.id)
-                         .arg(r.schedule)
-                         .arg(r.from.isValid() ? r.from.toString(Qt::ISODate) : QStringLiteral("open"),
-                              r.to.isValid() ? r.to.toString(Qt::ISODate) : QStringLiteral("open")));
-    }
-    return parts.join(QStringLiteral("; "));
+    const auto day = [](const QDate& d) { return d.isValid() ? QString::number(dayZero.daysTo(d)) : QString(); };
+    for (const Record& r : records)
+        parts.append(QStringLiteral("%1 %2 %3..%4").arg(r.id).arg(r.schedule).arg(day(r.from), day(r.to))
+                     + (r.state == 1 ? QString() : QStringLiteral(" %1").arg(r.state)));
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -50,85 +44,58 @@ class tst_ScheduleHistory : public QObject
     Q_OBJECT
 
 private slots:
-    void addRecord_data();
-    void addRecord();
+    void addRecord_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("expected");
+
+        QTest::addRow("new range inside splits the record")
+            << "1 5 1..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 0 5 21..31";
+        QTest::addRow("no schedule only clears its range") << "1 5 1..31" << "7 0 10..20" << "1 5 1..9, 0 5 21..31";
+        QTest::addRow("no schedule with open end clears the tail") << "1 5 1..9, 2 5 10..31" << "0 0 5.." << "1 5 1..4";
+        QTest::addRow("state other than 1 changes nothing") << "1 5 1..31" << "7 6 10..20 2" << "1 5 1..31";
+        QTest::addRow("record wholly inside is removed")
+            << "1 5 1..9, 2 5 12..15, 3 5 25..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 3 5 25..31";
+        QTest::addRow("record with the same range is replaced") << "1 5 10..20" << "7 6 10..20" << "7 6 10..20";
+        QTest::addRow("only start inside moves from past the new end")
+            << "1 5 15..31" << "7 6 10..20" << "7 6 10..20, 1 5 21..31";
+        QTest::addRow("only end inside moves to before the new start")
+            << "1 5 1..15" << "7 6 10..20" << "1 5 1..9, 7 6 10..20";
+        QTest::addRow("several records overlapped at once")
+            << "1 5 1..12, 2 5 13..15, 3 5 16..18, 4 5 19..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 4 5 21..31";
+        QTest::addRow("one shared day on each side is cut")
+            << "1 5 1..10, 2 5 20..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 2 5 21..31";
+        QTest::addRow("adjacent ranges are untouched")
+            << "1 5 1..9, 2 5 21..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 2 5 21..31";
+        QTest::addRow("split across a month end") << "1 5 1..40" << "7 6 20..31" << "1 5 1..19, 7 6 20..31, 0 5 32..40";
+
+        QTest::addRow("new open start") << "1 5 1..9, 2 5 10..31" << "7 6 ..15" << "7 6 ..15, 2 5 16..31";
+        QTest::addRow("new open end") << "1 5 1..9, 2 5 10..31" << "7 6 5.." << "1 5 1..4, 7 6 5..";
+        QTest::addRow("new open on both sides replaces everything") << "1 5 ..9, 2 5 10.." << "7 6 .." << "7 6 ..";
+        QTest::addRow("existing open on both sides is split")
+            << "1 5 .." << "7 6 10..20" << "1 5 ..9, 7 6 10..20, 0 5 21..";
+        QTest::addRow("existing open start keeps its start") << "1 5 ..15" << "7 6 10..20" << "1 5 ..9, 7 6 10..20";
+        QTest::addRow("existing open end keeps its end") << "1 5 15.." << "7 6 10..20" << "7 6 10..20, 1 5 21..";
+
+        QTest::addRow("inserted before the first later record")
+            << "1 5 1..5, 2 5 25..31, 3 5 35..40" << "7 6 10..20" << "1 5 1..5, 7 6 10..20, 2 5 25..31, 3 5 35..40";
+        QTest::addRow("open-start record goes before a later one")
+            << "1 5 25..31" << "7 6 ..5" << "7 6 ..5, 1 5 25..31";
+        QTest::addRow("appended after the last record") << "1 5 1..5" << "7 6 10..20" << "1 5 1..5, 7 6 10..20";
+        QTest::addRow("into an empty history") << "" << "7 6 10..20" << "7 6 10..20";
+    }
+
+    void addRecord()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, added);
+        QFETCH(QString, expected);
+        Records records = parse(existing);
+        _WORKER_SCHEDULE_HISTORY_BASE::addRecord(records, parse(added).constFirst());
+        QCOMPARE(describe(records), expected);
+    }
 };
-
-void tst_ScheduleHistory::addRecord_data()
-{
-    QTest::addColumn<Records>("existing");
-    QTest::addColumn<Record>("added");
-    QTest::addColumn<Records>("expected");
-
-    const Record inside = record(7, 6, 10, 20);
-
-    QTest::addRow("new range inside splits the record")
-        << Records{record(1, 5, 1, 31)} << inside
-        << Records{record(1, 5, 1, 9), inside, record(0, 5, 21, 31)};
-    QTest::addRow("no schedule only clears its range")
-        << Records{record(1, 5, 1, 31)} << record(7, 0, 10, 20)
-        << Records{record(1, 5, 1, 9), record(0, 5, 21, 31)};
-    QTest::addRow("no schedule with open end clears the tail")
-        << Records{record(1, 5, 1, 9), record(2, 5, 10, 31)} << record(0, 0, 5, open)
-        << Records{record(1, 5, 1, 4)};
-    QTest::addRow("state other than 1 changes nothing")
-        << Records{record(1, 5, 1, 31)} << record(7, 6, 10, 20, 2) << Records{record(1, 5, 1, 31)};
-    QTest::addRow("record wholly inside is removed")
-        << Records{record(1, 5, 1, 9), record(2, 5, 12, 15), record(3, 5, 25, 31)} << inside
-        << Records{record(1, 5, 1, 9), inside, record(3, 5, 25, 31)};
-    QTest::addRow("record with the same range is replaced")
-        << Records{record(1, 5, 10, 20)} << inside << Records{inside};
-    QTest::addRow("only start inside moves from past the new end")
-        << Records{record(1, 5, 15, 31)} << inside << Records{inside, record(1, 5, 21, 31)};
-    QTest::addRow("only end inside moves to before the new start")
-        << Records{record(1, 5, 1, 15)} << inside << Records{record(1, 5, 1, 9), inside};
-    QTest::addRow("several records overlapped at once")
-        << Records{record(1, 5, 1, 12), record(2, 5, 13, 15), record(3, 5, 16, 18), record(4, 5, 19, 31)} << inside
-        << Records{record(1, 5, 1, 9), inside, record(4, 5, 21, 31)};
-    QTest::addRow("adjacent ranges are untouched")
-        << Records{record(1, 5, 1, 9), record(2, 5, 21, 31)} << inside
-        << Records{record(1, 5, 1, 9), inside, record(2, 5, 21, 31)};
-    QTest::addRow("split across a month end")
-        << Records{record(1, 5, 1, 40)} << record(7, 6, 20, 31)
-        << Records{record(1, 5, 1, 19), record(7, 6, 20, 31), record(0, 5, 32, 40)};
-
-    QTest::addRow("new open start")
-        << Records{record(1, 5, 1, 9), record(2, 5, 10, 31)} << record(7, 6, open, 15)
-        << Records{record(7, 6, open, 15), record(2, 5, 16, 31)};
-    QTest::addRow("new open end")
-        << Records{record(1, 5, 1, 9), record(2, 5, 10, 31)} << record(7, 6, 5, open)
-        << Records{record(1, 5, 1, 4), record(7, 6, 5, open)};
-    QTest::addRow("new open on both sides replaces everything")
-        << Records{record(1, 5, open, 9), record(2, 5, 10, open)} << record(7, 6, open, open)
-        << Records{record(7, 6, open, open)};
-    QTest::addRow("existing open on both sides is split")
-        << Records{record(1, 5, open, open)} << inside
-        << Records{record(1, 5, open, 9), inside, record(0, 5, 21, open)};
-    QTest::addRow("existing open start keeps its start")
-        << Records{record(1, 5, open, 15)} << inside << Records{record(1, 5, open, 9), inside};
-    QTest::addRow("existing open end keeps its end")
-        << Records{record(1, 5, 15, open)} << inside << Records{inside, record(1, 5, 21, open)};
-
-    QTest::addRow("inserted before the first later record")
-        << Records{record(1, 5, 1, 5), record(2, 5, 25, 31), record(3, 5, 35, 40)} << inside
-        << Records{record(1, 5, 1, 5), inside, record(2, 5, 25, 31), record(3, 5, 35, 40)};
-    QTest::addRow("open-start record goes before a later one")
-        << Records{record(1, 5, 25, 31)} << record(7, 6, open, 5)
-        << Records{record(7, 6, open, 5), record(1, 5, 25, 31)};
-    QTest::addRow("appended after the last record")
-        << Records{record(1, 5, 1, 5)} << inside << Records{record(1, 5, 1, 5), inside};
-    QTest::addRow("into an empty history") << Records{} << inside << Records{inside};
-}
-
-void tst_ScheduleHistory::addRecord()
-{
-    QFETCH(Records, existing);
-    QFETCH(Record, added);
-    QFETCH(Records, expected);
-
-    _WORKER_SCHEDULE_HISTORY_BASE::addRecord(existing, added);
-    QCOMPARE(describe(existing), describe(expected));
-}
 
 OV_TEST_GUILESS_MAIN(tst_ScheduleHistory)
 #include "tst_schedulehistory.moc"

@@ -1,59 +1,39 @@
 #include "fatalwarnings.h"
-#include "objectinfo.h"
 #include "ovglobals.h"
-#include "ovhash.h"
 #include "ovroledaterestrictions.h"
 #include "scheduledata.h"
 #include "scheduleutil.h"
 #include "settings.h"
 #include "vocabulary.h"
 
-#include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
 
-using orvanta::_ROLE_DATE_RESTRICTIONS;
 using orvanta::ObjectInfo;
-using Uids = QList<orvanta::TYPE_ID>;
-using Properties = QHash<QString, QString>;
-Q_DECLARE_METATYPE(_ROLE_DATE_RESTRICTIONS)
+using Restrictions = orvanta::_ROLE_DATE_RESTRICTIONS;
+Q_DECLARE_METATYPE(Restrictions)
 
 namespace {
 
-_ROLE_DATE_RESTRICTIONS relative(int daysBack, int daysForward)
+QDate date(const char* iso)
 {
-    _ROLE_DATE_RESTRICTIONS result;
-    result.mode = _ROLE_DATE_RESTRICTIONS::RelativeToToday;
-    result.daysBack = daysBack;
-    result.daysForward = daysForward;
-    return result;
+    return QDate::fromString(QLatin1String(iso), Qt::ISODate);
 }
 
-_ROLE_DATE_RESTRICTIONS fixed(const QDate& from, const QDate& to)
+// "key=value;key=value" with the keys name, last, first, middle and order.
+ObjectInfo object(orvanta::TYPE_ID uid, const QString& properties, orvanta::TYPE_ID parent = 0)
 {
-    _ROLE_DATE_RESTRICTIONS result;
-    result.mode = _ROLE_DATE_RESTRICTIONS::FixedDates;
-    result.from = from;
-    result.to = to;
-    return result;
-}
-
-ObjectInfo object(orvanta::TYPE_ID uid, const Properties& properties, orvanta::TYPE_ID parent = 0)
-{
+    static const QHash<QString, QString> keys{{"name", db::common::NAME}, {"last", db::subject::LASTNAME},
+        {"first", db::subject::FIRSTNAME}, {"middle", db::subject::MIDDLENAME}, {"order", db::shift_interval::ORDER}};
     ObjectInfo result;
     result.uid = uid;
     result.parent = parent;
-    result.properties = properties;
+    for (const QString& pair : properties.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        result.properties.insert(keys.value(pair.section(QLatin1Char('='), 0, 0)), pair.section(QLatin1Char('='), 1));
     return result;
-}
-
-ObjectInfo shiftInterval(orvanta::TYPE_ID uid, orvanta::TYPE_ID shift, const QString& order)
-{
-    return object(uid, {{QLatin1String(db::shift_interval::ORDER), order}}, shift);
 }
 
 } // namespace
@@ -63,210 +43,107 @@ class tst_SdkHelpers : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void restrictionsRange_data()
+    {
+        QTest::addColumn<Restrictions>("restrictions");
+        QTest::addColumn<QString>("range");
+        const int relative = Restrictions::RelativeToToday, fixed = Restrictions::FixedDates;
+        // Today is 2024-03-15 in every row.
+        QTest::addRow("no restriction") << Restrictions() << "min..max";
+        QTest::addRow("3 back, 5 forward") << Restrictions{relative, 3, 5, {}, {}} << "2024-03-12..2024-03-20";
+        QTest::addRow("today only") << Restrictions{relative, 0, 0, {}, {}} << "2024-03-15..2024-03-15";
+        QTest::addRow("only back") << Restrictions{relative, 10, -1, {}, {}} << "2024-03-05..max";
+        QTest::addRow("only forward") << Restrictions{relative, -1, 5, {}, {}} << "min..2024-03-20";
+        QTest::addRow("huge window is clamped") << Restrictions{relative, INT_MAX, INT_MAX, {}, {}} << "min..max";
+        QTest::addRow("fixed")
+            << Restrictions{fixed, -1, -1, date("2024-03-01"), date("2024-03-31")} << "2024-03-01..2024-03-31";
+        QTest::addRow("fixed, open start") << Restrictions{fixed, -1, -1, {}, date("2024-03-31")} << "min..2024-03-31";
+        QTest::addRow("fixed, open end") << Restrictions{fixed, -1, -1, date("2024-03-01"), {}} << "2024-03-01..max";
+        QTest::addRow("fixed, reversed is its first day")
+            << Restrictions{fixed, -1, -1, date("2024-03-20"), date("2024-03-10")} << "2024-03-20..2024-03-20";
+    }
 
-    void restrictionsRange_data();
-    void restrictionsRange();
-    void sortedShiftIntervals_data();
-    void sortedShiftIntervals();
-    void objectName_data();
-    void objectName();
-    void settingsReachTheFile_data();
-    void settingsReachTheFile();
-    void missingSettingGivesDefault();
-    void constValueOfMissingKey();
+    void restrictionsRange()
+    {
+        QFETCH(Restrictions, restrictions);
+        QFETCH(QString, range);
+        const auto actual = OVRoleDateRestrictions::restrictionsRange(restrictions, date("2024-03-15"));
+        range.replace(QLatin1String("min"), OVRoleDateRestrictions::minimumDate().toString(Qt::ISODate));
+        range.replace(QLatin1String("max"), OVRoleDateRestrictions::maximumDate().toString(Qt::ISODate));
+        QCOMPARE(actual.first.toString(Qt::ISODate) % QLatin1String("..") % actual.second.toString(Qt::ISODate), range);
+    }
 
-private:
-    QTemporaryDir m_settingsDir;
-};
+    void sortedShiftIntervals_data()
+    {
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QStringList>("intervals"); // "uid parent order" each, or no hash at all
+        QTest::addColumn<QString>("sorted");
+        QTest::addRow("numeric order, 10 after 2") << 300 << QStringList{"1 300 10", "2 300 2", "3 300 1"} << "3 2 1";
+        QTest::addRow("equal order falls back to id") << 300 << QStringList{"9 300 1", "4 300 1", "7 300 0"} << "7 4 9";
+        QTest::addRow("other shifts ignored") << 300 << QStringList{"1 301 0", "2 300 5", "3 0 1"} << "2";
+        QTest::addRow("invalid shift matches nothing") << 0 << QStringList{"1 0 1"} << "";
+        QTest::addRow("no hash") << 300 << QStringList() << "";
+    }
 
-void tst_SdkHelpers::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(m_settingsDir.isValid());
-    Settings::setFileName(m_settingsDir.filePath(QStringLiteral("planner.ini")));
-}
-
-void tst_SdkHelpers::restrictionsRange_data()
-{
-    QTest::addColumn<_ROLE_DATE_RESTRICTIONS>("restrictions");
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QDate>("first");
-    QTest::addColumn<QDate>("last");
-
-    const QDate today(2024, 3, 15);
-    const QDate min = OVRoleDateRestrictions::minimumDate();
-    const QDate max = OVRoleDateRestrictions::maximumDate();
-
-    QTest::addRow("no restriction") << _ROLE_DATE_RESTRICTIONS() << today << min << max;
-    _ROLE_DATE_RESTRICTIONS unknownMode = relative(3, 5);
-    unknownMode.mode = 7;
-    QTest::addRow("unknown mode restricts nothing") << unknownMode << today << min << max;
-    QTest::addRow("3 back, 5 forward") << relative(3, 5) << today << QDate(2024, 3, 12) << QDate(2024, 3, 20);
-    QTest::addRow("today only") << relative(0, 0) << today << today << today;
-    QTest::addRow("only back") << relative(10, -1) << today << QDate(2024, 3, 5) << max;
-    QTest::addRow("only forward") << relative(-1, 5) << today << min << QDate(2024, 3, 20);
-    QTest::addRow("forward across the year end")
-        << relative(1, 5) << QDate(2024, 12, 30) << QDate(2024, 12, 29) << QDate(2025, 1, 4);
-    QTest::addRow("huge window is clamped") << relative(INT_MAX, INT_MAX) << today << min << max;
-    QTest::addRow("fixed dates") << fixed(QDate(2024, 3, 1), QDate(2024, 3, 31)) << today << QDate(2024, 3, 1)
-                                 << QDate(2024, 3, 31);
-    QTest::addRow("fixed, open start") << fixed(QDate(), QDate(2024, 3, 31)) << today << min << QDate(2024, 3, 31);
-    QTest::addRow("fixed, open end") << fixed(QDate(2024, 3, 1), QDate()) << today << QDate(2024, 3, 1) << max;
-    QTest::addRow("fixed, both open") << fixed(QDate(), QDate()) << today << min << max;
-    QTest::addRow("fixed, before the minimum") << fixed(QDate(1800, 1, 1), QDate(2024, 3, 31)) << today << min
-                                               << QDate(2024, 3, 31);
-    QTest::addRow("fixed, reversed") << fixed(QDate(2024, 3, 20), QDate(2024, 3, 10)) << today
-                                     << QDate(2024, 3, 20) << QDate(2024, 3, 20);
-}
-
-void tst_SdkHelpers::restrictionsRange()
-{
-    QFETCH(_ROLE_DATE_RESTRICTIONS, restrictions);
-    QFETCH(QDate, today);
-    QFETCH(QDate, first);
-    QFETCH(QDate, last);
-
-    const QPair<QDate, QDate> range = OVRoleDateRestrictions::restrictionsRange(restrictions, today);
-    QVERIFY(range.first.isValid());
-    QVERIFY(range.second.isValid());
-    QVERIFY(range.first <= range.second);
-    QCOMPARE(range.first, first);
-    QCOMPARE(range.second, last);
-}
-
-void tst_SdkHelpers::sortedShiftIntervals_data()
-{
-    QTest::addColumn<bool>("noHash");
-    QTest::addColumn<ObjectInfo>("shift");
-    QTest::addColumn<orvanta::OBJECT_HASH>("intervals");
-    QTest::addColumn<Uids>("expected");
-
-    const ObjectInfo shift = object(300, {});
-    const auto hashOf = [](const QList<ObjectInfo>& objects) {
+    void sortedShiftIntervals()
+    {
+        QFETCH(int, shift);
+        QFETCH(QStringList, intervals);
+        QFETCH(QString, sorted);
         orvanta::OBJECT_HASH hash;
-        for (const ObjectInfo& o : objects)
-            hash.insert(o.uid, o);
-        return hash;
-    };
+        for (const QString& interval : qAsConst(intervals)) {
+            const QStringList f = interval.split(QLatin1Char(' '));
+            hash.insert(f[0].toUInt(), object(f[0].toUInt(), QStringLiteral("order=") + f[2], f[1].toUInt()));
+        }
+        QStringList uids;
+        const orvanta::OBJECT_HASH* intervalHash = hash.isEmpty() ? nullptr : &hash;
+        for (const ObjectInfo& interval : ScheduleUtil::sortedShiftIntervals(object(shift, {}), intervalHash))
+            uids.append(QString::number(interval.uid));
+        QCOMPARE(uids.join(QLatin1Char(' ')), sorted);
+    }
 
-    QTest::addRow("numeric order, 10 after 2")
-        << false << shift
-        << hashOf({shiftInterval(1, 300, QStringLiteral("10")), shiftInterval(2, 300, QStringLiteral("2")),
-                   shiftInterval(3, 300, QStringLiteral("1"))})
-        << Uids{3, 2, 1};
-    QTest::addRow("equal order falls back to id")
-        << false << shift
-        << hashOf({shiftInterval(9, 300, QStringLiteral("1")), shiftInterval(4, 300, QStringLiteral("1")),
-                   shiftInterval(7, 300, QStringLiteral("0"))})
-        << Uids{7, 4, 9};
-    QTest::addRow("intervals of other shifts ignored")
-        << false << shift
-        << hashOf({shiftInterval(1, 301, QStringLiteral("0")), shiftInterval(2, 300, QStringLiteral("5")),
-                   shiftInterval(3, 0, QStringLiteral("1"))})
-        << Uids{2};
-    QTest::addRow("invalid shift matches nothing")
-        << false << ObjectInfo() << hashOf({shiftInterval(1, 0, QStringLiteral("1"))}) << Uids{};
-    QTest::addRow("no intervals") << false << shift << orvanta::OBJECT_HASH() << Uids{};
-    QTest::addRow("null hash") << true << shift << orvanta::OBJECT_HASH() << Uids{};
-}
+    void objectName_data()
+    {
+        QTest::addColumn<int>("uid");
+        QTest::addColumn<QString>("properties");
+        QTest::addColumn<QString>("name");
+        QTest::addRow("name wins over person names") << 5 << "name=Склад №2;last=Иванова" << "Склад №2";
+        QTest::addRow("all person names") << 5 << "middle=Петровна;first=Анна;last=Иванова" << "Иванова Анна Петровна";
+        QTest::addRow("missing first name is skipped") << 5 << "last=Иванова;middle=Петровна" << "Иванова Петровна";
+        QTest::addRow("blank name falls back to person names") << 5 << "name=  ;last= Иванова " << "Иванова";
+        QTest::addRow("no names gives the uid") << 1001 << "" << "#1001";
+        QTest::addRow("invalid object is nameless") << 0 << "name=Склад" << "";
+    }
 
-void tst_SdkHelpers::sortedShiftIntervals()
-{
-    QFETCH(bool, noHash);
-    QFETCH(ObjectInfo, shift);
-    QFETCH(orvanta::OBJECT_HASH, intervals);
-    QFETCH(Uids, expected);
+    void objectName()
+    {
+        QFETCH(int, uid);
+        QFETCH(QString, properties);
+        QFETCH(QString, name);
+        QCOMPARE(OVGlobals::objectName(object(uid, properties)), name);
+    }
 
-    Uids uids;
-    const QList<ObjectInfo> sorted = ScheduleUtil::sortedShiftIntervals(shift, noHash ? nullptr : &intervals);
-    for (const ObjectInfo& interval : sorted)
-        uids.append(interval.uid);
-    QCOMPARE(uids, expected);
-}
+    void settingsReachTheFile()
+    {
+        QTemporaryDir dir;
+        const QString fileName = dir.filePath(QStringLiteral("planner.ini"));
+        Settings::setFileName(fileName);
+        Settings::setValue(QStringLiteral("report/title"), QStringLiteral("График «март»"));
+        Settings::instance()->sync();
 
-void tst_SdkHelpers::objectName_data()
-{
-    QTest::addColumn<ObjectInfo>("object");
-    QTest::addColumn<QString>("name");
+        const QSettings file(fileName, QSettings::IniFormat);
+        QCOMPARE(file.value(QStringLiteral("report/title")).toString(), QStringLiteral("График «март»"));
+        QCOMPARE(Settings::value(QStringLiteral("grid/missing"), 7), QVariant(7));
+    }
 
-    const QString last = QLatin1String(db::subject::LASTNAME);
-    const QString first = QLatin1String(db::subject::FIRSTNAME);
-    const QString middle = QLatin1String(db::subject::MIDDLENAME);
-    const QString title = QLatin1String(db::common::NAME);
-
-    QTest::addRow("name wins over person names")
-        << object(5, {{title, QStringLiteral("Склад №2")}, {last, QStringLiteral("Иванова")}})
-        << QStringLiteral("Склад №2");
-    QTest::addRow("last, first and middle names")
-        << object(5, {{middle, QStringLiteral("Петровна")}, {first, QStringLiteral("Анна")},
-                      {last, QStringLiteral("Иванова")}})
-        << QStringLiteral("Иванова Анна Петровна");
-    QTest::addRow("missing first name is skipped")
-        << object(5, {{last, QStringLiteral("Иванова")}, {middle, QStringLiteral("Петровна")}})
-        << QStringLiteral("Иванова Петровна");
-    QTest::addRow("blank name falls back to person names")
-        << object(5, {{title, QStringLiteral("  ")}, {last, QStringLiteral(" Иванова ")}})
-        << QStringLiteral("Иванова");
-    QTest::addRow("no names gives the uid") << object(1001, {}) << QStringLiteral("#1001");
-    QTest::addRow("invalid object is nameless") << object(0, {{title, QStringLiteral("Склад")}}) << QString();
-}
-
-void tst_SdkHelpers::objectName()
-{
-    QFETCH(ObjectInfo, object);
-    QFETCH(QString, name);
-
-    QCOMPARE(OVGlobals::objectName(object), name);
-}
-
-void tst_SdkHelpers::settingsReachTheFile_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QVariant>("value");
-
-    QTest::addRow("integer") << QStringLiteral("grid/columnWidth") << QVariant(42);
-    QTest::addRow("russian text") << QStringLiteral("report/title") << QVariant(QStringLiteral("График «март»"));
-    QTest::addRow("date") << QStringLiteral("filter/from") << QVariant(QDate(2024, 3, 1));
-    QTest::addRow("bool") << QStringLiteral("grid/showNight") << QVariant(true);
-}
-
-void tst_SdkHelpers::settingsReachTheFile()
-{
-    QFETCH(QString, key);
-    QFETCH(QVariant, value);
-
-    Settings::setValue(key, value);
-    QCOMPARE(Settings::value(key), value);
-
-    Settings::instance()->sync();
-    const QString fileName = m_settingsDir.filePath(QStringLiteral("planner.ini"));
-    QVERIFY(QFile::exists(fileName));
-    QVariant stored = QSettings(fileName, QSettings::IniFormat).value(key);
-    QVERIFY(stored.convert(value.userType()));
-    QCOMPARE(stored, value);
-}
-
-void tst_SdkHelpers::missingSettingGivesDefault()
-{
-    QCOMPARE(Settings::value(QStringLiteral("grid/missing"), 7), QVariant(7));
-    QVERIFY(!Settings::value(QStringLiteral("grid/missing")).isValid());
-}
-
-void tst_SdkHelpers::constValueOfMissingKey()
-{
-    orvanta::SCHEDULE_HASH schedules;
-    orvanta::SCHEDULE_DATA stored;
-    stored.id = 12;
-    stored.name = QStringLiteral("Пятидневка");
-    schedules.insert(12, stored);
-
-    QCOMPARE(schedules.constValue(12).name, stored.name);
-    const orvanta::SCHEDULE_DATA& missing = schedules.constValue(99);
-    QVERIFY(!missing.isValid());
-    QVERIFY(missing == orvanta::SCHEDULE_DATA());
-    QCOMPARE(schedules.size(), 1);
-}
+    void constValueOfMissingKeyIsDefault()
+    {
+        orvanta::SCHEDULE_HASH schedules;
+        schedules[12].name = QStringLiteral("Пятидневка");
+        QCOMPARE(schedules.constValue(12).name, QStringLiteral("Пятидневка"));
+        QVERIFY(schedules.constValue(99) == orvanta::SCHEDULE_DATA());
+    }
+};
 
 OV_TEST_GUILESS_MAIN(tst_SdkHelpers)
 #include "tst_sdkhelpers.moc"
