@@ -405,6 +405,13 @@ void WorkTimeUtils::splitTimeToIntervals(TYPE_ID uid, const QDateTime& start, co
     qint64 day = start.date().toJulianDay() - 1;
     qint64 nightBegin = day * secondsPerDay + windowStart;
     qint64 nightEnd = nightBegin + windowLength;
+    const auto takeNightSegment = [&] {
+        if (cur < end && cur >= nightBegin && cur < nightEnd) {
+            const qint64 segmentEnd = qMin(nightEnd, end);
+            addSegment(cur, segmentEnd, SCHEDULE_CALENDAR_INTERVAL::NightSegment);
+            cur = segmentEnd;
+        }
+    };
     if (nightEnd < cur) {
         ++day;
         nightBegin = day * secondsPerDay + windowStart;
@@ -414,11 +421,7 @@ void WorkTimeUtils::splitTimeToIntervals(TYPE_ID uid, const QDateTime& start, co
         addSegment(cur, nightBegin, SCHEDULE_CALENDAR_INTERVAL::DaySegment);
         cur = nightBegin;
     }
-    if (cur < end && cur >= nightBegin && cur < nightEnd) {
-        const qint64 segmentEnd = qMin(nightEnd, end);
-        addSegment(cur, segmentEnd, SCHEDULE_CALENDAR_INTERVAL::NightSegment);
-        cur = segmentEnd;
-    }
+    takeNightSegment();
     ++day;
     nightBegin = day * secondsPerDay + windowStart;
     nightEnd = qMin(nightBegin + windowLength, end);
@@ -430,11 +433,7 @@ void WorkTimeUtils::splitTimeToIntervals(TYPE_ID uid, const QDateTime& start, co
         addSegment(cur, nightBegin, SCHEDULE_CALENDAR_INTERVAL::DaySegment);
         cur = nightBegin;
     }
-    if (cur < end && cur >= nightBegin && cur < nightEnd) {
-        const qint64 segmentEnd = qMin(nightEnd, end);
-        addSegment(cur, segmentEnd, SCHEDULE_CALENDAR_INTERVAL::NightSegment);
-        cur = segmentEnd;
-    }
+    takeNightSegment();
     if (cur < end)
         addSegment(cur, end, SCHEDULE_CALENDAR_INTERVAL::DaySegment);
 
