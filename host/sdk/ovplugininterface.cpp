@@ -16,7 +16,7 @@ OVPluginInterface::~OVPluginInterface()
 QList<CommandType> OVPluginInterface::init(OVServerInterface* server, const QString& name)
 {
     m_server = server;
-    m_name = name;
+    Q_UNUSED(name)
     return {};
 }
 

@@ -46,11 +46,9 @@ public:
     void sendQuery(const Command& command, std::function<void(Command&)> onReply);
 
     OVServerInterface* server() const;
-    QString initName() const { return m_name; }
 
 private:
     QPointer<OVServerInterface> m_server;
-    QString m_name;
     QStringList m_handlerNames;
 };
 
