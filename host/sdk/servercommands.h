@@ -1,0 +1,42 @@
+#pragma once
+
+// Commands of the server that are not data-service operations (those are in data.h).
+// Payloads are written with OVDataStream in the order given; "->" is the success reply.
+// Every command except auth.login must carry a valid session (Command::session).
+//
+// Requests of the host:
+//   auth.login               QString login, QString password
+//                            -> QByteArray session, quint32 userId, QStringList roles,
+//                               _ROLE_DATE_RESTRICTIONS workTimePlanning,
+//                               _ROLE_DATE_RESTRICTIONS absenceReasons
+//                            an unknown login or a wrong password: result 401 and a message
+//   auth.logout              nothing -> nothing
+//   storage.getSchedules     nothing -> QList<SCHEDULE_DATA> (every schedule)
+//   storage.getDatanames     nothing -> QStringList (every data name that has objects)
+//
+// Commands the server pushes to every connection after a commit (kind 0, no correlation id):
+//   storage.dataChanged          QString dataname, QList<ObjectInfo> objects (the objects as stored)
+//   storage.dataRemoved          QString dataname, QList<quint32> ids
+//   storage.scheduleChanged      QList<SCHEDULE_DATA> schedules
+//   storage.scheduleBeforeRemove QList<quint32> ids
+//   storage.scheduleRemoved      QList<quint32> ids
+// and to the connection that asked for it:
+//   datamanager.async_result:<clientId>   QString queryId, qint32 status, QString message, QList<DbResult>
+
+namespace ServerCommands {
+
+inline constexpr char Login[] = "auth.login";
+inline constexpr char Logout[] = "auth.logout";
+inline constexpr char GetSchedules[] = "storage.getSchedules";
+inline constexpr char GetDatanames[] = "storage.getDatanames";
+
+inline constexpr char DataChanged[] = "storage.dataChanged";
+inline constexpr char DataRemoved[] = "storage.dataRemoved";
+inline constexpr char ScheduleChanged[] = "storage.scheduleChanged";
+inline constexpr char ScheduleBeforeRemove[] = "storage.scheduleBeforeRemove";
+inline constexpr char ScheduleRemoved[] = "storage.scheduleRemoved";
+
+/// Prefix of the pushed asynchronous SQL result; the client id follows.
+inline constexpr char AsyncResultPrefix[] = "datamanager.async_result:";
+
+} // namespace ServerCommands

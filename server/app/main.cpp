@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::fprintf(stderr, "ovserver: not built yet\n");
+    return 1;
+}
