@@ -1,0 +1,78 @@
+#include "testdatabases.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <cstdio>
+
+namespace ovtest {
+
+namespace {
+
+int nextDatabaseNumber()
+{
+    static int number = 0;
+    return ++number;
+}
+
+// Connects to the maintenance database named in url and runs one statement.
+bool runOnCluster(const QUrl& url, const QString& statement)
+{
+    const QString connectionName = QStringLiteral("ovtest-cluster");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+        const QUrlQuery query(url);
+        db.setHostName(query.queryItemValue(QStringLiteral("host")));
+        db.setPort(query.queryItemValue(QStringLiteral("port")).toInt());
+        db.setUserName(url.userName());
+        db.setDatabaseName(url.path().mid(1));
+        if (db.open()) {
+            QSqlQuery sql(db);
+            ok = sql.exec(statement);
+            if (!ok)
+                std::fprintf(stderr, "ovtest: %s\n", qPrintable(sql.lastError().text()));
+            db.close();
+        } else {
+            std::fprintf(stderr, "ovtest: %s\n", qPrintable(db.lastError().text()));
+        }
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+    return ok;
+}
+
+} // namespace
+
+QString freshPostgresUrl()
+{
+    const QString clusterUrl = qEnvironmentVariable("OV_TEST_PG_URL");
+    if (clusterUrl.isEmpty())
+        return {};
+    QUrl url(clusterUrl);
+    const QString name = QStringLiteral("ovtest_%1_%2_%3")
+                             .arg(QCoreApplication::applicationName().toLower())
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(nextDatabaseNumber());
+    if (!runOnCluster(url, QStringLiteral("CREATE DATABASE %1").arg(name)))
+        return {};
+    url.setPath(QLatin1Char('/') + name);
+    return url.toString();
+}
+
+QList<TestDatabase> freshDatabases(const QString& folder)
+{
+    QList<TestDatabase> databases;
+    const QString file = QDir(folder).filePath(QStringLiteral("test-%1.sqlite").arg(nextDatabaseNumber()));
+    databases.append({QStringLiteral("sqlite"), QStringLiteral("sqlite:") + file});
+    const QString postgres = freshPostgresUrl();
+    if (!postgres.isEmpty())
+        databases.append({QStringLiteral("postgresql"), postgres});
+    return databases;
+}
+
+} // namespace ovtest
