@@ -76,6 +76,9 @@ namespace subject {
 inline constexpr char JOBLINK[] = "PT_JOBLINK";
 inline constexpr char WORKERNUM[] = "PT_WORKERNUM";
 inline constexpr char DISABLE_PLANNING[] = "PT_DISABLE_PLANNING";
+/// Employment dates, ISO 8601; empty is no bound.
+inline constexpr char DATE_BEGIN[] = "PT_DATE_BEGIN";
+inline constexpr char DATE_END[] = "PT_DATE_END";
 inline constexpr char PHOTO[] = "PT_PHOTO";
 inline constexpr char LASTNAME[] = "PT_LASTNAME";
 inline constexpr char FIRSTNAME[] = "PT_FIRSTNAME";

@@ -95,7 +95,40 @@ TYPE_ID OrganisationBuilder::employee(const QString& name, TYPE_ID department, c
     if (job)
         object.properties.insert(key(db::subject::JOBLINK), QString::number(job));
     put(key(SUBJECT_DATANAME), object);
+    // Tests may hang employees under departments they never create.
+    if (m_store->constObject(department, key(ORGSTRUCTURE_DATANAME)).isValid())
+        link(key(ORGSTRUCTURE_DATANAME), department, key(SUBJECT_DATANAME), object.uid, INHERIT_PARENT_CHILD);
     return object.uid;
+}
+
+TYPE_ID OrganisationBuilder::workerHistory(TYPE_ID employee, TYPE_ID department, const QDate& begin, const QDate& end,
+                                           TYPE_ID job)
+{
+    const ObjectInfo person = m_store->constObject(employee, key(SUBJECT_DATANAME));
+    ObjectInfo history = makeObject(key(db::wt::WORKER_HISTORY), department, person.property(key(db::common::NAME)));
+    history.properties.insert(key(db::worker_history::DATE_BEGIN), isoDate(begin));
+    history.properties.insert(key(db::worker_history::DATE_END), isoDate(end));
+    if (job)
+        history.properties.insert(key(db::worker_history::JOBLINK), QString::number(job));
+    put(key(WORKER_HISTORY_DATANAME), history);
+    link(key(ORGSTRUCTURE_DATANAME), department, key(WORKER_HISTORY_DATANAME), history.uid,
+         INHERIT_WORKER_HISTORY_DEPARTMENT, begin, end);
+    link(key(SUBJECT_DATANAME), employee, key(WORKER_HISTORY_DATANAME), history.uid, INHERIT_WORKER_HISTORY, begin,
+         end);
+    return history.uid;
+}
+
+void OrganisationBuilder::setProperty(TYPE_ID id, const QString& propertyKey, const QString& value)
+{
+    ObjectInfo changed = m_store->constObject(id);
+    if (!changed.isValid())
+        return;
+    changed.properties.insert(propertyKey, value);
+    const QStringList datanames = m_store->datanames();
+    for (const QString& dataname : datanames) {
+        if (m_store->constObject(id, dataname).isValid())
+            put(dataname, changed);
+    }
 }
 
 void OrganisationBuilder::setParent(TYPE_ID id, TYPE_ID parent)

@@ -34,6 +34,12 @@ public:
     orvanta::TYPE_ID job(const QString& name);
     orvanta::TYPE_ID employee(const QString& name, orvanta::TYPE_ID department, const QString& number = QString(),
                               orvanta::TYPE_ID job = 0);
+    /// A worker history: employee worked in department from begin to end (open when invalid),
+    /// linked from the department and from the employee.
+    orvanta::TYPE_ID workerHistory(orvanta::TYPE_ID employee, orvanta::TYPE_ID department, const QDate& begin,
+                                   const QDate& end, orvanta::TYPE_ID job = 0);
+    /// Sets a text property of any object.
+    void setProperty(orvanta::TYPE_ID object, const QString& key, const QString& value);
     /// Re-parents any object, also into a loop when a test wants one.
     void setParent(orvanta::TYPE_ID object, orvanta::TYPE_ID parent);
 
