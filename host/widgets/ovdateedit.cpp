@@ -1,5 +1,7 @@
 #include "ovdateedit.h"
 
+#include "datetimetypingfilter.h"
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -21,6 +23,7 @@ OVDateEdit::OVDateEdit(const QDate& date, QWidget* parent)
 
 void OVDateEdit::setUp()
 {
+    new DateTimeTypingFilter(this);
     setCalendarPopup(true);
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     // Monday first, as on every Russian calendar, whatever the system locale says.

@@ -1,5 +1,7 @@
 #include "ovtimeedit.h"
 
+#include "datetimetypingfilter.h"
+
 #include <QFocusEvent>
 
 OVTimeEdit::OVTimeEdit(QWidget* parent)
@@ -16,6 +18,7 @@ OVTimeEdit::OVTimeEdit(const QTime& time, QWidget* parent)
 
 void OVTimeEdit::setUp()
 {
+    new DateTimeTypingFilter(this);
     setDisplayFormat(QStringLiteral("HH:mm"));
 }
 

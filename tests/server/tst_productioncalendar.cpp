@@ -1,0 +1,69 @@
+#include "fatalwarnings.h"
+#include "productioncalendar.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+class tst_ProductionCalendar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void normSeconds_data();
+    void normSeconds();
+    void workingDaysOfYear_data();
+    void workingDaysOfYear();
+};
+
+void tst_ProductionCalendar::normSeconds_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("norm");
+    // 2027 has no decree here: only the law moves a weekend holiday to the next working day.
+    QTest::addRow("2027: 1 May on Saturday moves to Monday") << QDate(2027, 5, 3) << 0;
+    QTest::addRow("2027: 9 May on Sunday moves to Monday") << QDate(2027, 5, 10) << 0;
+    QTest::addRow("2027: 12 Jun on Saturday moves to Monday") << QDate(2027, 6, 14) << 0;
+    QTest::addRow("2027: 30 Apr right before Saturday 1 May is short") << QDate(2027, 4, 30) << 25200;
+    QTest::addRow("2027: 7 May, two days before 9 May, is full") << QDate(2027, 5, 7) << 28800;
+    QTest::addRow("2027: 22 Feb before 23 Feb is short") << QDate(2027, 2, 22) << 25200;
+    QTest::addRow("2027: 31 Dec before New Year is short") << QDate(2027, 12, 31) << 25200;
+    QTest::addRow("2027: 11 Jan after the holidays") << QDate(2027, 1, 11) << 28800;
+    QTest::addRow("2027: 8 Jan holiday") << QDate(2027, 1, 8) << 0;
+    QTest::addRow("2026 date asked of 2027") << QDate(2026, 3, 3) << 0;
+    QTest::addRow("invalid date") << QDate() << 0;
+}
+
+void tst_ProductionCalendar::normSeconds()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, norm);
+    QCOMPARE(ProductionCalendar(2027).normSeconds(date), norm);
+}
+
+void tst_ProductionCalendar::workingDaysOfYear_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("workingDays");
+    QTest::addColumn<int>("shortenedDays");
+    QTest::addRow("2026, with its decree") << 2026 << 247 << 4;
+    QTest::addRow("2027, law only") << 2027 << 249 << 5;
+}
+
+void tst_ProductionCalendar::workingDaysOfYear()
+{
+    QFETCH(int, year);
+    QFETCH(int, workingDays);
+    QFETCH(int, shortenedDays);
+    const ProductionCalendar calendar(year);
+    int working = 0, shortened = 0;
+    for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
+        working += calendar.isWorkingDay(date) ? 1 : 0;
+        shortened += calendar.isShortened(date) ? 1 : 0;
+    }
+    QCOMPARE(working, workingDays);
+    QCOMPARE(shortened, shortenedDays);
+}
+
+OV_TEST_GUILESS_MAIN(tst_ProductionCalendar)
+
+#include "tst_productioncalendar.moc"
