@@ -1,0 +1,27 @@
+#pragma once
+
+#include "roledaterestrictions.h"
+#include "useraccount.h"
+
+#include <QDate>
+#include <QString>
+
+/// Who may write what: the roles each write needs and the dates a user's restriction allows.
+/// Every check returns an empty text when allowed, the Russian refusal otherwise.
+class AccessPolicy
+{
+public:
+    AccessPolicy() = delete;
+
+    enum class ObjectWrite { Create, Update, Delete };
+
+    static constexpr char WorkTimeSet[] = "RL_WTPLANNINGVIEW_WORKTIME_SET";
+    static constexpr char WorkTimeApprove[] = "RL_WTPLANNINGVIEW_WORKTIME_APPROVE";
+
+    /// The role a write of an object of dataname needs.
+    static QString objectRole(const QString& dataname, ObjectWrite write);
+    static QString checkRole(const UserAccount& user, const QString& role);
+    /// Whether every date of [first, last] lies in the range restriction allows on today.
+    static QString checkDates(const orvanta::_ROLE_DATE_RESTRICTIONS& restriction, const QDate& first,
+                              const QDate& last, const QDate& today);
+};

@@ -1,0 +1,61 @@
+#include "sessionregistry.h"
+
+#include "sql.h"
+#include "userstore.h"
+
+#include <QDateTime>
+#include <QRandomGenerator>
+
+SessionRegistry::SessionRegistry(const QSqlDatabase& db) : m_db(db) {}
+
+QByteArray SessionRegistry::open(const UserAccount& user, QString* error)
+{
+    QByteArray random(32, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
+    const QByteArray token = random.toHex();
+    QSqlQuery query(m_db);
+    if (!Sql::prepare(query, QStringLiteral("INSERT INTO sessions (token, user_id, created) VALUES (?, ?, ?)"), error))
+        return QByteArray();
+    query.addBindValue(QString::fromLatin1(token));
+    query.addBindValue(qint64(user.id));
+    query.addBindValue(Sql::moment(QDateTime::currentDateTime()));
+    if (!Sql::exec(query, error))
+        return QByteArray();
+    m_cache.insert(token, user);
+    return token;
+}
+
+bool SessionRegistry::user(const QByteArray& token, UserAccount* out, QString* error)
+{
+    *out = UserAccount();
+    if (token.isEmpty())
+        return true;
+    const auto cached = m_cache.constFind(token);
+    if (cached != m_cache.constEnd()) {
+        *out = cached.value();
+        return true;
+    }
+    QSqlQuery query(m_db);
+    if (!Sql::prepare(query, QStringLiteral("SELECT user_id FROM sessions WHERE token = ?"), error))
+        return false;
+    query.addBindValue(QString::fromLatin1(token));
+    if (!Sql::exec(query, error))
+        return false;
+    if (!query.next())
+        return true;
+    if (!UserStore(m_db).find(orvanta::TYPE_ID(query.value(0).toLongLong()), out, error))
+        return false;
+    if (out->isValid())
+        m_cache.insert(token, *out);
+    return true;
+}
+
+bool SessionRegistry::close(const QByteArray& token, QString* error)
+{
+    m_cache.remove(token);
+    QSqlQuery query(m_db);
+    if (!Sql::prepare(query, QStringLiteral("DELETE FROM sessions WHERE token = ?"), error))
+        return false;
+    query.addBindValue(QString::fromLatin1(token));
+    return Sql::exec(query, error);
+}
