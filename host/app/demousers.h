@@ -1,16 +1,18 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
-/// The demo logins the planner offers and the roles each one has.
+/// The demo logins and their known passwords, so the planner can log in without asking.
+/// Their roles come from the server.
 class DemoUsers
 {
 public:
     DemoUsers() = delete;
 
-    /// "planner" (every right), "viewer" (may only look) and "breakrules" (edits lunch-break rules).
+    /// "planner" (every right), "viewer" (looks only) and "hr" (break rules and attached workers).
     static QStringList logins();
-    static bool isKnown(const QString& login);
-    static QStringList roles(const QString& login);
+    /// The known password of a demo login; empty for any other login.
+    static QString password(const QString& login);
     static QString defaultLogin() { return QStringLiteral("planner"); }
 };

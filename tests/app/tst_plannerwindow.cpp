@@ -1,8 +1,7 @@
 #include "authdata.h"
-#include "demousers.h"
 #include "fatalwarnings.h"
 #include "notificationpopup.h"
-#include "offlineserverconnection.h"
+#include "ovserverinterface.h"
 #include "ovicontheme.h"
 #include "plannerwindow.h"
 #include "worktimeplanningview.h"
@@ -17,15 +16,45 @@
 
 namespace {
 
+// No server behind it: every request fails as it would with the connection gone.
+class NotConnectedServer : public OVServerInterface
+{
+protected:
+    void transmit(const Command& command) override
+    {
+        const Command reply = Command::errorReply(command, ResultNotConnected, QStringLiteral("нет соединения"));
+        QMetaObject::invokeMethod(this, [this, reply] { deliverReply(reply); }, Qt::QueuedConnection);
+    }
+};
+
+// The roles the server gives the demo users.
+QStringList rolesOf(const QString& login)
+{
+    const QStringList show{"WORKTIME_SHOW", "BREAKRULE_SHOW", "ATTACHED_SHOW"};
+    const QStringList breakRules{"BREAKRULE_SHOW", "BREAKRULE_CREATE", "BREAKRULE_UPDATE", "BREAKRULE_DELETE"};
+    const QStringList attached{"ATTACHED_SHOW", "ATTACHED_CREATE", "ATTACHED_UPDATE", "ATTACHED_DELETE"};
+    QStringList suffixes;
+    if (login == QLatin1String("planner"))
+        suffixes = QStringList{"WORKTIME_SHOW", "WORKTIME_SET", "WORKTIME_APPROVE"} + breakRules + attached;
+    else if (login == QLatin1String("viewer"))
+        suffixes = show;
+    else if (login == QLatin1String("hr"))
+        suffixes = breakRules + attached;
+    QStringList roles;
+    for (const QString& suffix : qAsConst(suffixes))
+        roles.append(QStringLiteral("RL_WTPLANNINGVIEW_") + suffix);
+    return roles;
+}
+
 struct HostFixture
 {
-    OfflineServerConnection server;
+    NotConnectedServer server;
     PlannerWindow window;
     QPointer<WorkTimePlanningView> view;
 
     explicit HostFixture(const QString& login)
     {
-        AuthData::setRoles(DemoUsers::roles(login));
+        AuthData::setRoles(rolesOf(login));
         view = new WorkTimePlanningView;
         view->init(&server, QStringLiteral("wtplanningview"));
         view->insertedToInterface();
@@ -63,7 +92,7 @@ private slots:
         QTest::addColumn<QString>("page");
         QTest::addRow("planner") << "planner" << QList<bool>{true, true, true} << "pageWorktime";
         QTest::addRow("viewer") << "viewer" << QList<bool>{true, true, true} << "pageWorktime";
-        QTest::addRow("break-rule editor") << "breakrules" << QList<bool>{false, true, false} << "pageDinner";
+        QTest::addRow("hr: break rules and attached workers") << "hr" << QList<bool>{false, true, true} << "pageDinner";
     }
 
     void ribbonFollowsTheUsersRoles()
@@ -94,7 +123,7 @@ private slots:
     void userWithoutRightsSeesAMessage()
     {
         AuthData::setRoles({});
-        OfflineServerConnection server;
+        NotConnectedServer server;
         PlannerWindow window;
         auto* view = new WorkTimePlanningView(&window);
         view->init(&server, QStringLiteral("wtplanningview"));

@@ -1,9 +1,9 @@
 #include "authdata.h"
 #include "fatalwarnings.h"
-#include "offlineserverconnection.h"
 #include "ovdatastream.h"
 #include "ovplugininterface.h"
 #include "ovserverinterface.h"
+#include "tcpserverconnection.h"
 
 #include <QTest>
 
@@ -159,7 +159,7 @@ private slots:
 
     void notConnectedRepliesAreAsynchronous()
     {
-        OfflineServerConnection offline;
+        TcpServerConnection offline; // never connected
         TestPlugin plugin;
         QList<Command> replies;
         offline.send(named("load"), into(replies));

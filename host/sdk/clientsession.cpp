@@ -1,0 +1,244 @@
+#include "clientsession.h"
+
+#include "authdata.h"
+#include "command.h"
+#include "data.h"
+#include "localstorage.h"
+#include "ovdatastream.h"
+#include "ovserverinterface.h"
+#include "sdklogging.h"
+#include "servercommands.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString damagedReplyText()
+{
+    return QCoreApplication::translate("ClientSession", "Сервер прислал повреждённые данные");
+}
+
+// Element by element, so a corrupt count cannot make the reader allocate for it up front.
+template<typename T>
+QList<T> readList(QDataStream& stream)
+{
+    quint32 count = 0;
+    stream >> count;
+    QList<T> items;
+    for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
+        T item;
+        stream >> item;
+        items.append(item);
+    }
+    return items;
+}
+
+// The server's message, or the bare code when the reply carries none.
+QString reason(const Command& reply)
+{
+    const QString message = reply.errorMessage();
+    return message.isEmpty() ? QCoreApplication::translate("ClientSession", "код %1").arg(reply.result) : message;
+}
+
+bool decodedExactly(const QDataStream& stream)
+{
+    return stream.status() == QDataStream::Ok && stream.atEnd();
+}
+
+} // namespace
+
+ClientSession::ClientSession(OVServerInterface* server, orvanta::LocalStorage* store, QObject* parent)
+    : QObject(parent), m_server(server), m_store(store)
+{
+}
+
+ClientSession::~ClientSession() = default;
+
+bool ClientSession::start(const QString& login, const QString& password)
+{
+    if (m_running)
+        return false;
+    ++m_run;
+    m_running = true;
+    m_error.clear();
+    m_done = 0;
+    m_total = 3;
+    m_pendingTables = 0;
+    m_schedulesLoaded = false;
+    m_datanames.clear();
+    m_tables.clear();
+    m_schedules.clear();
+    AuthData::clear();
+
+    QByteArray payload;
+    OVDataStream stream(&payload, QIODevice::WriteOnly);
+    stream << login << password;
+    send(QLatin1String(ServerCommands::Login), payload, &ClientSession::loginReplied);
+    return true;
+}
+
+void ClientSession::send(const QString& name, const QByteArray& payload, Handler handler)
+{
+    if (!m_server) {
+        qCWarning(lcSdk) << Q_FUNC_INFO << "no server connection" << name;
+        QMetaObject::invokeMethod(this, [this] { fail(tr("Нет соединения с сервером")); }, Qt::QueuedConnection);
+        return;
+    }
+    Command request;
+    request.kind = 1;
+    request.name = name;
+    request.data = payload;
+    request.session = AuthData::sessionId();
+    const QPointer<ClientSession> self(this);
+    const int run = m_run;
+    m_server->send(request, [self, run, handler](Command& reply) {
+        if (self && self->m_running && self->m_run == run)
+            (self.data()->*handler)(reply);
+    });
+}
+
+void ClientSession::loginReplied(Command& reply)
+{
+    if (!reply.isSuccess()) {
+        if (reply.result == ResultUnauthorized)
+            fail(tr("Неверное имя пользователя или пароль"));
+        else if (reply.result == ResultNotConnected)
+            fail(tr("Нет соединения с сервером"));
+        else
+            fail(tr("Сервер отклонил вход: %1").arg(reason(reply)));
+        return;
+    }
+    OVDataStream stream(reply.data);
+    QByteArray session;
+    quint32 userId = 0;
+    QStringList roles;
+    orvanta::_ROLE_DATE_RESTRICTIONS workTimePlanning;
+    orvanta::_ROLE_DATE_RESTRICTIONS absenceReasons;
+    stream >> session >> userId >> roles >> workTimePlanning >> absenceReasons;
+    if (!decodedExactly(stream) || session.isEmpty()) {
+        qCWarning(lcSdk) << Q_FUNC_INFO << "login reply does not decode" << reply.data.size();
+        fail(damagedReplyText());
+        return;
+    }
+    AuthData::setSessionId(session);
+    AuthData::setUserId(userId);
+    AuthData::setRoles(roles);
+    AuthData::setWorkTimePlanningRestrictions(workTimePlanning);
+    AuthData::setAbsenceReasonsRestrictions(absenceReasons);
+    stepDone();
+
+    send(QLatin1String(ServerCommands::GetDatanames), {}, &ClientSession::datanamesReplied);
+    send(QLatin1String(ServerCommands::GetSchedules), {}, &ClientSession::schedulesReplied);
+}
+
+void ClientSession::datanamesReplied(Command& reply)
+{
+    if (!checkLoadReply(reply))
+        return;
+    OVDataStream stream(reply.data);
+    const QStringList datanames = readList<QString>(stream);
+    if (!decodedExactly(stream)) {
+        qCWarning(lcSdk) << Q_FUNC_INFO << "data names reply does not decode" << reply.data.size();
+        fail(damagedReplyText());
+        return;
+    }
+    m_datanames = datanames;
+    m_datanames.removeDuplicates();
+    m_pendingTables = m_datanames.size();
+    m_total += m_datanames.size();
+    stepDone();
+
+    for (const QString& dataname : qAsConst(m_datanames)) {
+        QByteArray payload;
+        OVDataStream out(&payload, QIODevice::WriteOnly);
+        out << dataname;
+        send(ov5sdk::Data::commandName(ov5sdk::Data::GetObjects), payload, &ClientSession::objectsReplied);
+        if (!m_running)
+            return;
+    }
+    completeIfLoaded();
+}
+
+void ClientSession::objectsReplied(Command& reply)
+{
+    if (!checkLoadReply(reply))
+        return;
+    OVHash<uint, orvanta::ObjectInfo> objects;
+    QString dataname;
+    if (!ov5sdk::Data::unpackObjects(objects, dataname, reply.data) || !m_datanames.contains(dataname)
+        || m_tables.contains(dataname)) {
+        qCWarning(lcSdk) << Q_FUNC_INFO << "unexpected objects reply" << dataname << reply.data.size();
+        fail(damagedReplyText());
+        return;
+    }
+    m_tables.insert(dataname, objects.values());
+    --m_pendingTables;
+    stepDone();
+    completeIfLoaded();
+}
+
+void ClientSession::schedulesReplied(Command& reply)
+{
+    if (!checkLoadReply(reply))
+        return;
+    OVDataStream stream(reply.data);
+    const QList<orvanta::SCHEDULE_DATA> schedules = readList<orvanta::SCHEDULE_DATA>(stream);
+    if (!decodedExactly(stream)) {
+        qCWarning(lcSdk) << Q_FUNC_INFO << "schedules reply does not decode" << reply.data.size();
+        fail(damagedReplyText());
+        return;
+    }
+    m_schedules = schedules;
+    m_schedulesLoaded = true;
+    stepDone();
+    completeIfLoaded();
+}
+
+bool ClientSession::checkLoadReply(const Command& reply)
+{
+    if (reply.isSuccess())
+        return true;
+    qCWarning(lcSdk) << Q_FUNC_INFO << "load request failed" << reply.name << reply.result << reply.errorMessage();
+    if (reply.result == ResultNotConnected)
+        fail(tr("Нет соединения с сервером"));
+    else
+        fail(tr("Не удалось загрузить данные с сервера: %1").arg(reason(reply)));
+    return false;
+}
+
+void ClientSession::stepDone()
+{
+    ++m_done;
+    emit progress(m_done, m_total);
+}
+
+void ClientSession::completeIfLoaded()
+{
+    if (!m_running || !m_schedulesLoaded || m_pendingTables > 0 || m_done < m_total)
+        return;
+    if (!m_store) {
+        fail(tr("Локальное хранилище недоступно"));
+        return;
+    }
+    // Everything is applied at once, so a failed load never leaves half an organisation.
+    m_store->reset();
+    for (const QString& dataname : qAsConst(m_datanames))
+        m_store->setObjects(dataname, m_tables.value(dataname));
+    m_store->setSchedules(m_schedules);
+    m_tables.clear();
+    m_schedules.clear();
+    m_running = false;
+    emit finished(true, QString());
+}
+
+void ClientSession::fail(const QString& message)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_error = message;
+    m_tables.clear();
+    m_schedules.clear();
+    AuthData::clear();
+    emit finished(false, message);
+}

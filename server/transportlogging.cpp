@@ -1,0 +1,3 @@
+#include "transportlogging.h"
+
+Q_LOGGING_CATEGORY(lcServerTransport, "server.transport", QtWarningMsg)
