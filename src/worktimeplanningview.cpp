@@ -11,6 +11,8 @@
 #include "rolecontainer.h"
 #include "searchwidget.h"
 #include "settings.h"
+#include "worktimeplanningmodel.h"
+#include "worktimeplanningproxy.h"
 #include "wtplanninglogging.h"
 
 #include <QAbstractItemView>
@@ -147,6 +149,7 @@ void WorkTimePlanningView::initWidgetContents()
     totalsTimer = singleShot("totalsTimer", 500);
     attachInfoTimer = singleShot("attachInfoTimer", 500);
     reloadTimer = singleShot("reloadTimer", 1000);
+    connect(totalsTimer, &QTimer::timeout, this, &WorkTimePlanningView::updateWorkTimeTotals);
 
     ui->worktimeSearchWidget->hide();
     ui->breakRuleSearchWidget->hide();
@@ -155,6 +158,7 @@ void WorkTimePlanningView::initWidgetContents()
     followPanelCollapse(ui->dinnerPropertyPanel, ui->dinnerFilterPanel);
     followPanelCollapse(ui->attachedPropertyPanel, ui->attachedFilterPanel);
 
+    initWorktimeModels();
     initStatisticPanel();
     initPluginActions();
 
@@ -174,6 +178,20 @@ void WorkTimePlanningView::followPanelCollapse(HiddenPanel* panel, QWidget* cont
         container->setMinimumWidth(collapsed ? 0 : expandedMinimumWidth);
         container->setMaximumWidth(collapsed ? container->sizeHint().width() : QWIDGETSIZE_MAX);
     });
+}
+
+void WorkTimePlanningView::initWorktimeModels()
+{
+    model = new WorkTimePlanningModel(this);
+    model->setObjectName(QStringLiteral("worktimeModel"));
+    proxy = new WorkTimePlanningProxy(this);
+    proxy->setObjectName(QStringLiteral("worktimeProxy"));
+    proxy->setSourceModel(model);
+    ui->worktimeView->setModel(proxy);
+
+    connect(model, &WorkTimePlanningModel::dataChanged, this, &WorkTimePlanningView::updateWorkTimeEnables);
+    connect(model, &WorkTimePlanningModel::workTimeEdited, this, &WorkTimePlanningView::updateWorkTimeStatictics);
+    connect(model, &WorkTimePlanningModel::workTimeEdited, this, &WorkTimePlanningView::updateWorkTimeTotalsLazy);
 }
 
 void WorkTimePlanningView::initStatisticPanel()
@@ -240,22 +258,38 @@ void WorkTimePlanningView::startSearch()
 
 void WorkTimePlanningView::updateWorkTimeEnables()
 {
-    // The grid's model arrives with the planning grid; until then there is nothing
-    // to save, confirm or print.
-    const bool changes = false;
-    const bool data = false;
+    const bool changes = model->hasChanges();
+    const bool data = model->hasData();
     ui->actionSave->setEnabled(changes);
     ui->actionCancel->setEnabled(changes);
-    ui->actionConfirm->setEnabled(RoleContainer::canApproveWorkTime() && !changes && data);
+    ui->actionConfirm->setEnabled(RoleContainer::canApproveWorkTime() && !changes && model->isConfirmEnabled());
     ui->actionPrint->setEnabled(data && !changes);
     ui->actionPreview->setEnabled(data && !changes);
     ui->actionExport->setEnabled(data && !changes);
     ui->actionClear->setEnabled(data);
 }
 
+void WorkTimePlanningView::updateWorkTimeStatictics()
+{
+    // The coverage chart of the statistic panel is never shown, so there is nothing to update.
+}
+
 void WorkTimePlanningView::updateWorkTimeTotalsLazy()
 {
     totalsTimer->start();
+}
+
+void WorkTimePlanningView::updateWorkTimeTotals()
+{
+    // The totals widgets of the side panel take these figures once they exist.
+    const qint64 hoursBudget = model->totalHoursBudget() / 3600;
+    const qint64 fact = model->totalTime() / 3600;
+    const qint64 reason = (model->totalReasonWorkTime() + model->totalDetachedTime()) / 3600;
+    const qint64 salesPlan = model->totalSalesPlan();
+    const qint64 attached = model->totalAttachedTime() / 3600;
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "totals" << hoursBudget << fact << reason << salesPlan << attached
+                          << model->isConfirmEnabled();
+    emit workTimeTotalsUpdated();
 }
 
 void WorkTimePlanningView::updateAttachWorkerInfoDelayed()

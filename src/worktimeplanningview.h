@@ -13,6 +13,8 @@ class OVStackedToolBars;
 class QTimer;
 class SearchWidget;
 class Ui_WorkTimePlanningView;
+class WorkTimePlanningModel;
+class WorkTimePlanningProxy;
 
 namespace ov5sdk {
 class Data;
@@ -51,10 +53,16 @@ public:
 public slots:
     void insertedToInterface() override;
 
+signals:
+    /// The totals were recalculated from the grid model.
+    void workTimeTotalsUpdated();
+
 private slots:
     void ribbonTabActivated();
     void updateWorkTimeEnables();
+    void updateWorkTimeStatictics();
     void updateWorkTimeTotalsLazy();
+    void updateWorkTimeTotals();
     void updateAttachWorkerInfoDelayed();
     void restoreSettings();
     void startSearch();
@@ -62,6 +70,7 @@ private slots:
 private:
     void initWidgetContents();
     void followPanelCollapse(HiddenPanel* panel, QWidget* container);
+    void initWorktimeModels();
     void initStatisticPanel();
     void initPluginActions();
     void reportAsyncReceived(Command& command);
@@ -72,6 +81,8 @@ private:
     QString clientId;
     ov5sdk::Data* dataService = nullptr;
     QStringList departmentNames;
+    WorkTimePlanningModel* model = nullptr;
+    WorkTimePlanningProxy* proxy = nullptr;
 
     QTimer* reportStatusTimer = nullptr;
     QTimer* totalsTimer = nullptr;

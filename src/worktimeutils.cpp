@@ -8,6 +8,7 @@
 #include "vocabulary.h"
 #include "wtplanninglogging.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QVarLengthArray>
 
@@ -24,6 +25,8 @@ enum ReasonTimeType { AbsenceTime = 1, WorkTime = 2, NormTime = 4 };
 constexpr int secondsPerDay = 86400;
 constexpr int nightStartSeconds = 79200;
 constexpr int nightFinishSeconds = 21600;
+// The GUI thread is the only caller.
+quint64 lookupCalls = 0;
 
 using SubjectChain = QVarLengthArray<TYPE_ID, 16>;
 
@@ -118,14 +121,39 @@ QTime WorkTimeUtils::secondsToTime(int seconds)
     return QTime(0, 0).addSecs(seconds);
 }
 
+quint64 WorkTimeUtils::lookupCount()
+{
+    return lookupCalls;
+}
+
 QDate WorkTimeUtils::startEditableDate()
 {
-    return OVRoleDateRestrictions::restrictionsRange(AuthData::workTimePlanningRestrictions()).first;
+    return editableRange().first;
 }
 
 QDate WorkTimeUtils::finishEditableDate()
 {
-    return OVRoleDateRestrictions::restrictionsRange(AuthData::workTimePlanningRestrictions()).second;
+    return editableRange().second;
+}
+
+QPair<QDate, QDate> WorkTimeUtils::editableRange()
+{
+    const orvanta::_ROLE_DATE_RESTRICTIONS restrictions = AuthData::workTimePlanningRestrictions();
+    const bool relative = restrictions.mode == orvanta::_ROLE_DATE_RESTRICTIONS::RelativeToToday;
+    return OVRoleDateRestrictions::restrictionsRange(restrictions, relative ? today() : QDate());
+}
+
+QDate WorkTimeUtils::today()
+{
+    // The clock costs a time-zone file lookup per call, and the grid asks for every
+    // cell it paints; a date at most a second old is as good for the editable range.
+    static QElapsedTimer lastAsked;
+    static QDate cached;
+    if (!lastAsked.isValid() || lastAsked.elapsed() > 1000) {
+        cached = QDate::currentDate();
+        lastAsked.start();
+    }
+    return cached;
 }
 
 int WorkTimeUtils::nightStart(TYPE_ID)
@@ -227,6 +255,7 @@ bool WorkTimeUtils::isFullDayAbsenceReason(const QDate& date, const orvanta::_WO
 orvanta::SCHEDULE_CALENDAR_DAY WorkTimeUtils::calendarDayByDate(int schedule, const QDate& date,
                                                                 const CalendarDays& days)
 {
+    ++lookupCalls;
     const auto scheduleDays = days.constFind(schedule);
     if (scheduleDays != days.constEnd()) {
         for (const orvanta::SCHEDULE_CALENDAR_DAY& day : scheduleDays.value()) {
@@ -254,6 +283,7 @@ int WorkTimeUtils::absenceReasonType(TYPE_ID reason)
 
 TYPE_ID WorkTimeUtils::getEffectiveBreakRule(TYPE_ID uid, bool attached, const QDate& date, int shiftTime)
 {
+    ++lookupCalls;
     const orvanta::LocalStorage* store = orvanta::LocalStorage::instance();
     SubjectChain chain;
     TYPE_ID next = 0;
@@ -344,6 +374,7 @@ int WorkTimeUtils::getBreakTime(TYPE_ID uid, bool attached, const QDate& date, i
 void WorkTimeUtils::splitTimeToIntervals(TYPE_ID uid, const QDateTime& start, const QDateTime& finish,
                                          int workTime, IntervalList& out)
 {
+    ++lookupCalls;
     out.clear();
     if (!start.isValid() || !finish.isValid()) {
         qCWarning(lcWtPlanning) << Q_FUNC_INFO << "wrong shift time" << start << finish << workTime;
@@ -488,7 +519,10 @@ void WorkTimeUtils::splitTimeToIntervals(TYPE_ID uid, const QDateTime& start, co
 
 void WorkTimeUtils::shiftToIntervals(TYPE_ID shift, IntervalList& out)
 {
+    ++lookupCalls;
     out.clear();
+    if (shift == 0)
+        return; // a day off
     const orvanta::LocalStorage* store = orvanta::LocalStorage::instance();
     const orvanta::ObjectInfo shiftObject =
         store->constObject(shift, QLatin1String(orvanta::SCHEDULE_SHIFT_DATANAME));
@@ -510,6 +544,7 @@ void WorkTimeUtils::shiftToIntervals(TYPE_ID shift, IntervalList& out)
 int WorkTimeUtils::scheduleIdByDate(TYPE_ID employee, const QDate& date,
                                     const orvanta::WORKER_SCHEDULE_HISTORY_V2& history, QDate& baseDate)
 {
+    ++lookupCalls;
     const orvanta::LocalStorage* store = orvanta::LocalStorage::instance();
     const orvanta::SCHEDULE_HASH& schedules = store->schedules();
 
@@ -542,6 +577,7 @@ int WorkTimeUtils::scheduleIdByDate(TYPE_ID employee, const QDate& date,
 void WorkTimeUtils::scheduleShiftToIntervals(qint32 schedule, const QDate& date, const QDate& baseDate,
                                              IntervalList& out)
 {
+    ++lookupCalls;
     out.clear();
     const orvanta::SCHEDULE_DATA& data = orvanta::LocalStorage::instance()->schedules().constValue(schedule);
     if (data.cycle.isEmpty()) {
@@ -574,6 +610,7 @@ void WorkTimeUtils::scheduleShiftToIntervals(qint32 schedule, const QDate& date,
 void WorkTimeUtils::scheduleDayIntervals(int schedule, const QDate& date, const QDate& baseDate,
                                          const CalendarDays& calendarDays, IntervalList& out)
 {
+    ++lookupCalls;
     const orvanta::SCHEDULE_DATA& data = orvanta::LocalStorage::instance()->schedules().constValue(schedule);
     if (!data.keepsCalendarDays()) {
         scheduleShiftToIntervals(schedule, date, baseDate, out);

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <QTime>
 
 /// Time, schedule and lunch-break arithmetic of the planning screen. Times of day
@@ -26,10 +27,17 @@ public:
 
     static int timeToSeconds(const QTime& time);
     static QTime secondsToTime(int seconds);
+    /// Calls of the schedule lookups, break-rule resolution and interval building so far: paths that
+    /// must stay free of them (painting, scrolling) are checked against it.
+    static quint64 lookupCount();
 
     /// The dates the logged-in user may edit, read anew on every call.
     static QDate startEditableDate();
     static QDate finishEditableDate();
+    /// Both ends at once: startEditableDate() and finishEditableDate().
+    static QPair<QDate, QDate> editableRange();
+    /// Today's date, read from the clock at most once a second.
+    static QDate today();
 
     static int nightStart(orvanta::TYPE_ID uid);
     static int nightFinish(orvanta::TYPE_ID uid);

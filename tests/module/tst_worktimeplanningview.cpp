@@ -4,6 +4,9 @@
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
 #include "hiddenpanel.h"
+#include "employeeinfo.h"
+#include "organisationbuilder.h"
+#include "worktimeplanningmodel.h"
 #include "ovactionstoolbar.h"
 #include "ovstackedtoolbars.h"
 #include "searchwidget.h"
@@ -62,6 +65,34 @@ struct ViewFixture
     T* child(const char* name) const
     {
         return view->findChild<T*>(QLatin1String(name));
+    }
+};
+
+// One employee on a daily 08:00-12:00 schedule over the first week of July 2024, loaded into the view's grid.
+struct LoadedGrid
+{
+    ovtest::OrganisationBuilder org;
+    orvanta::TYPE_ID employee = 0;
+    orvanta::TYPE_ID shift = 0;
+    WorkTimePlanningModel* model = nullptr;
+
+    explicit LoadedGrid(const ViewFixture& fixture)
+    {
+        model = fixture.view->findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"));
+        employee = org.employee(QStringLiteral("Иванов"), org.department(QStringLiteral("Магазин"), 0));
+        shift = org.shift(QStringLiteral("Утро"), {{QTime(8, 0), QTime(14, 0)}});
+        const int daily =
+            org.cycleSchedule(QStringLiteral("Каждый день"), QDate(2024, 7, 1), {0}, {{{QTime(8, 0), QTime(12, 0)}}});
+        EmployeeInfo info;
+        info.uid = employee;
+        info.name = QStringLiteral("Иванов");
+        model->refreshModel(QDate(2024, 7, 1), QDate(2024, 7, 7), {info}, {}, {});
+        orvanta::WORKER_SCHEDULE_HISTORY_V2 history;
+        history.uid = employee;
+        orvanta::_WORKER_SCHEDULE_HISTORY_RECORD_V2 record;
+        record.schedule = orvanta::TYPE_ID(daily);
+        history.records.append(record);
+        model->setScheduleHistory({{employee, history}});
     }
 };
 
@@ -324,6 +355,82 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(fired.size(), 1, 2000);
         QTest::qWait(600);
         QCOMPARE(fired.size(), 1);
+    }
+
+    void workTimeEnablesFollowTheGrid_data()
+    {
+        QTest::addColumn<QStringList>("roles");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("report");
+        QTest::addColumn<bool>("clear");
+        QStringList noApprove = allRoles;
+        noApprove.removeAll(QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_APPROVE"));
+        QTest::addRow("loaded, not confirmed") << allRoles << "loaded" << false << true << true << true;
+        QTest::addRow("unsaved changes") << allRoles << "changed" << true << false << false << true;
+        QTest::addRow("already confirmed") << allRoles << "confirmed" << false << false << true << true;
+        QTest::addRow("no right to approve") << noApprove << "loaded" << false << false << true << true;
+        QTest::addRow("cleared") << allRoles << "cleared" << false << false << false << false;
+    }
+
+    void workTimeEnablesFollowTheGrid()
+    {
+        QFETCH(QStringList, roles);
+        QFETCH(QString, state);
+        QFETCH(bool, save);
+        QFETCH(bool, confirm);
+        QFETCH(bool, report);
+        QFETCH(bool, clear);
+        ViewFixture fixture(roles);
+        LoadedGrid grid(fixture);
+        if (state == QLatin1String("changed")) {
+            grid.model->setShiftForDate(grid.employee, QDate(2024, 7, 2), grid.shift);
+        } else if (state == QLatin1String("confirmed")) {
+            orvanta::WORKER_SYNC_TIME sync;
+            sync.worker = grid.employee;
+            sync.saveTime = QDateTime(QDate(2024, 7, 1), QTime(9, 0));
+            grid.model->setEmployeeSyncTime({sync});
+        } else if (state == QLatin1String("cleared")) {
+            grid.model->clear();
+            QMetaObject::invokeMethod(fixture.view.get(), "updateWorkTimeEnables");
+        }
+        const auto enabled = [&fixture](const char* name) {
+            return fixture.view->findChild<QAction*>(QLatin1String(name))->isEnabled();
+        };
+        QCOMPARE(enabled("actionSave"), save);
+        QCOMPARE(enabled("actionCancel"), save);
+        QCOMPARE(enabled("actionConfirm"), confirm);
+        QCOMPARE(enabled("actionPrint"), report);
+        QCOMPARE(enabled("actionPreview"), report);
+        QCOMPARE(enabled("actionExport"), report);
+        QCOMPARE(enabled("actionClear"), clear);
+    }
+
+    void burstOfGridEditsUpdatesTotalsOnce()
+    {
+        ViewFixture fixture(allRoles);
+        LoadedGrid grid(fixture);
+        QSignalSpy totals(fixture.view.get(), &WorkTimePlanningView::workTimeTotalsUpdated);
+        for (int day = 1; day <= 5; ++day) {
+            grid.model->setShiftForDate(grid.employee, QDate(2024, 7, day), grid.shift);
+            QTest::qWait(50);
+        }
+        QCOMPARE(totals.size(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(totals.size(), 1, 2000);
+        QTest::qWait(600);
+        QCOMPARE(totals.size(), 1);
+    }
+
+    void gridShowsTheModelThroughTheProxy()
+    {
+        ViewFixture fixture(allRoles);
+        LoadedGrid grid(fixture);
+        auto* proxy = qobject_cast<QSortFilterProxyModel*>(fixture.child<QTableView>("worktimeView")->model());
+        QVERIFY(proxy);
+        QCOMPARE(proxy->sourceModel(), grid.model);
+        QCOMPARE(proxy->rowCount(), 1);
+        QCOMPARE(proxy->columnCount(), 12);
     }
 
     void collapsedPanelGivesItsSpaceBack()
