@@ -1,0 +1,761 @@
+#include "worktimetableview.h"
+
+#include "authdata.h"
+#include "localstorage.h"
+#include "ovglobals.h"
+#include "ovroledaterestrictions.h"
+#include "rolecontainer.h"
+#include "scheduleutil.h"
+#include "vocabulary.h"
+#include "workerabsencereasondialog.h"
+#include "workerschedulehistorybase.h"
+#include "worktimeheaderview.h"
+#include "worktimeplanningmodel.h"
+#include "worktimeplanningproxy.h"
+#include "worktimerangedialog.h"
+#include "worktimeutils.h"
+#include "wtplanninglogging.h"
+
+#include <QCursor>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QVariantMap>
+
+#include <algorithm>
+
+using namespace orvanta;
+using wtplanningview::RoleContainer;
+
+namespace {
+
+// A day cell holds the interval above and the marks and hours (a 24-pixel clock) below.
+constexpr int dayRowHeight = 52;
+constexpr int secondsPerDay = 86400;
+constexpr int scheduleIconSize = 32;
+constexpr int maxReasonTextLength = 40;
+constexpr int personalScheduleKind = SCHEDULE_DATA::KindPersonal;
+const char timeStartKey[] = "time_start";
+const char timeFinishKey[] = "time_finish";
+
+QString key(const char* name)
+{
+    return QLatin1String(name);
+}
+
+QString hhmm(int seconds)
+{
+    return WorkTimeUtils::secondsToTime(seconds).toString(QStringLiteral("hh:mm"));
+}
+
+bool isFlagSet(const ObjectInfo& object, const char* property)
+{
+    return object.property(key(property)).toInt() != 0;
+}
+
+QList<unsigned int> sortedList(const QSet<unsigned int>& set)
+{
+    QList<unsigned int> list = set.values();
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// Entries of a submenu: label, data, and the key they are ordered by.
+struct MenuEntry
+{
+    QString text;
+    QVariant data;
+    QString sortKey;
+    QIcon icon;
+    QString toolTip;
+};
+
+void sortEntries(QList<MenuEntry>& entries)
+{
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const MenuEntry& a, const MenuEntry& b) { return a.sortKey < b.sortKey; });
+}
+
+void addEntries(QMenu* menu, const QList<MenuEntry>& entries)
+{
+    for (const MenuEntry& entry : entries) {
+        QAction* action = menu->addAction(entry.icon, entry.text);
+        action->setData(entry.data);
+        if (!entry.toolTip.isEmpty())
+            action->setToolTip(entry.toolTip);
+    }
+}
+
+QIcon colourIcon(const QString& colourName)
+{
+    QPixmap pixmap(scheduleIconSize, scheduleIconSize);
+    const QColor colour(colourName);
+    pixmap.fill(colour.isValid() ? colour : QColor(Qt::transparent));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+WorkTimeTableView::WorkTimeTableView(QWidget* parent) : QTableView(parent)
+{
+    m_header = new WorkTimeHeaderView(this);
+    QTableView::setHorizontalHeader(m_header);
+    m_header->setSectionResizeMode(QHeaderView::Fixed);
+
+    m_frozenTable = new QTableView(this);
+    m_frozenTable->setFocusProxy(this);
+    m_frozenTable->setFrameShape(QFrame::NoFrame);
+    m_frozenHeader = new WorkTimeHeaderView(m_frozenTable);
+    m_frozenTable->setHorizontalHeader(m_frozenHeader);
+    m_frozenTable->setSortingEnabled(true);
+    connect(m_frozenHeader, &QHeaderView::sectionResized, this, [this](int logicalIndex, int, int newSize) {
+        if (logicalIndex >= m_frozenColumns)
+            return;
+        setColumnWidth(logicalIndex, newSize);
+        updateFrozenTableGeometry();
+    });
+
+    for (QHeaderView* rows : {verticalHeader(), m_frozenTable->verticalHeader()})
+        rows->setDefaultSectionSize(dayRowHeight);
+    initContextMenu();
+}
+
+WorkTimeTableView::~WorkTimeTableView()
+{
+    delete m_frozenTable;
+}
+
+void WorkTimeTableView::setModel(QAbstractItemModel* model)
+{
+    QTableView::setModel(model);
+    init();
+    const auto unique = Qt::UniqueConnection;
+    connect(m_header, &QHeaderView::sectionResized, this, &WorkTimeTableView::updateSectionWidth, unique);
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, &WorkTimeTableView::updateSectionHeight, unique);
+    connect(m_frozenTable->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue, unique);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozenTable->verticalScrollBar(),
+            &QAbstractSlider::setValue, unique);
+    connect(m_header, &QHeaderView::geometriesChanged, this, &WorkTimeTableView::updateFrozenHeaderHeight, unique);
+    connect(m_header, &QHeaderView::geometriesChanged, this, &WorkTimeTableView::updateFrozenTableGeometry, unique);
+}
+
+void WorkTimeTableView::init()
+{
+    if (!model())
+        return;
+    m_frozenTable->setModel(model());
+    m_frozenTable->verticalHeader()->hide();
+    m_frozenHeader->setSectionResizeMode(QHeaderView::Interactive);
+    viewport()->stackUnder(m_frozenTable);
+    // The overlay covers the leading sections of our own header; it must stay on top of it.
+    m_header->stackUnder(m_frozenTable);
+
+    QItemSelectionModel* ownSelection = m_frozenTable->selectionModel();
+    m_frozenTable->setSelectionModel(selectionModel());
+    if (ownSelection && ownSelection != selectionModel())
+        ownSelection->deleteLater();
+
+    setFrozenColumns(m_frozenColumns);
+    m_frozenTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozenTable->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozenTable->show();
+    updateFrozenHeaderHeight();
+    updateFrozenTableGeometry();
+    setHorizontalScrollMode(ScrollPerPixel);
+    setVerticalScrollMode(ScrollPerPixel);
+    m_frozenTable->setVerticalScrollMode(ScrollPerPixel);
+}
+
+WorkTimePlanningModel* WorkTimeTableView::workTimeModel() const
+{
+    const auto* proxy = qobject_cast<const WorkTimePlanningProxy*>(model());
+    auto* planning = proxy ? qobject_cast<WorkTimePlanningModel*>(proxy->sourceModel()) : nullptr;
+    if (!planning)
+        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "wrong model"
+                                << (model() ? model()->metaObject()->className() : "null");
+    return planning;
+}
+
+void WorkTimeTableView::setFrozenColumns(int count)
+{
+    m_frozenColumns = count;
+    if (!model())
+        return;
+    for (int column = 0; column < model()->columnCount(); ++column)
+        m_frozenTable->setColumnHidden(column, column >= m_frozenColumns);
+    for (int column = 0; column < m_frozenColumns; ++column)
+        m_frozenTable->setColumnWidth(column, columnWidth(column));
+    updateFrozenTableGeometry();
+}
+
+int WorkTimeTableView::frozenWidth() const
+{
+    int width = 0;
+    for (int column = 0; column < m_frozenColumns; ++column)
+        width += columnWidth(column);
+    return width;
+}
+
+void WorkTimeTableView::updateFrozenTableGeometry()
+{
+    const int width = frozenWidth();
+    const int frame = frameShape() != QFrame::NoFrame ? frameWidth() : 0;
+    const int rowsWidth = verticalHeader()->isHidden() ? 0 : verticalHeader()->width();
+    m_frozenTable->setGeometry(rowsWidth + frame, frame, width, viewport()->height() + m_header->height());
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "frozen width" << width << "frame" << frame << frameWidth();
+}
+
+void WorkTimeTableView::updateFrozenHeaderHeight()
+{
+    m_frozenHeader->setHeightHint(m_header->sizeHint().height());
+}
+
+int WorkTimeTableView::sortIndicatorSection() const
+{
+    return m_frozenHeader->sortIndicatorSection();
+}
+
+Qt::SortOrder WorkTimeTableView::sortIndicatorOrder() const
+{
+    return m_frozenHeader->sortIndicatorOrder();
+}
+
+void WorkTimeTableView::setAlternatingRowColors(bool enable)
+{
+    QTableView::setAlternatingRowColors(enable);
+    m_frozenTable->setAlternatingRowColors(enable);
+}
+
+void WorkTimeTableView::setIconSize(const QSize& size)
+{
+    QTableView::setIconSize(size);
+    m_frozenTable->setIconSize(size);
+}
+
+void WorkTimeTableView::setItemDelegate(QAbstractItemDelegate* delegate)
+{
+    QTableView::setItemDelegate(delegate);
+    m_frozenTable->setItemDelegate(delegate);
+}
+
+void WorkTimeTableView::setShowGrid(bool show)
+{
+    QTableView::setShowGrid(show);
+    m_frozenTable->setShowGrid(show);
+}
+
+void WorkTimeTableView::setFrameShape(QFrame::Shape shape)
+{
+    QTableView::setFrameShape(shape);
+    updateFrozenTableGeometry();
+}
+
+void WorkTimeTableView::sortByColumn(int column, Qt::SortOrder order)
+{
+    if (column < m_frozenColumns)
+        m_frozenTable->sortByColumn(column, order);
+    else
+        QTableView::sortByColumn(column, order);
+}
+
+void WorkTimeTableView::resizeColumnToContents(int column)
+{
+    QTableView::resizeColumnToContents(column);
+    m_frozenTable->resizeColumnToContents(column);
+    for (int frozen = 0; frozen < m_frozenColumns; ++frozen)
+        m_frozenTable->setColumnWidth(frozen, columnWidth(frozen));
+    updateFrozenTableGeometry();
+}
+
+void WorkTimeTableView::resizeColumnsToContents()
+{
+    QTableView::resizeColumnsToContents();
+    m_frozenTable->resizeColumnsToContents();
+    for (int frozen = 0; frozen < m_frozenColumns; ++frozen)
+        m_frozenTable->setColumnWidth(frozen, columnWidth(frozen));
+    updateFrozenTableGeometry();
+}
+
+void WorkTimeTableView::updateSectionWidth(int logicalIndex, int, int newSize)
+{
+    if (logicalIndex >= m_frozenColumns)
+        return;
+    m_frozenTable->setColumnWidth(logicalIndex, newSize);
+    updateFrozenTableGeometry();
+}
+
+void WorkTimeTableView::updateSectionHeight(int logicalIndex, int, int newSize)
+{
+    m_frozenTable->setRowHeight(logicalIndex, newSize);
+}
+
+void WorkTimeTableView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    updateFrozenTableGeometry();
+}
+
+QModelIndex WorkTimeTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = QTableView::moveCursor(cursorAction, modifiers);
+    QScrollBar* scrollBar = horizontalScrollBar();
+    if (cursorAction == MoveLeft && current.column() >= m_frozenColumns) {
+        const int left = visualRect(current).left();
+        if (left < frozenWidth())
+            scrollBar->setValue(scrollBar->value() + left - frozenWidth());
+    } else if (cursorAction == MoveHome && current.column() == 0) {
+        scrollBar->setValue(0);
+    }
+    return current;
+}
+
+void WorkTimeTableView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (index.column() < m_frozenColumns)
+        return;
+    QTableView::scrollTo(index, hint);
+    // The base class counts a cell under the frozen block as visible; bring it out.
+    const int left = visualRect(index).left();
+    if (left < frozenWidth())
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + left - frozenWidth());
+}
+
+void WorkTimeTableView::keyboardSearch(const QString& search)
+{
+    if (currentIndex().column() < m_frozenColumns)
+        QTableView::keyboardSearch(search);
+}
+
+void WorkTimeTableView::keyPressEvent(QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    const bool inDays = current.isValid() && current.column() >= m_frozenColumns;
+    const int key = event->key();
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        showMenuAtCurrentCell();
+        event->accept();
+        return;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && inDays && state() != EditingState) {
+        emit showDayEditDialog();
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Delete && inDays && event->modifiers() == Qt::NoModifier) {
+        // Delete makes the selected days days off, as the shift menu's first entry does.
+        if (const WorkTimePlanningModel* planning = workTimeModel()) {
+            if (menuState(planning).allowed())
+                setShiftForSelection(0);
+        }
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void WorkTimeTableView::extractSelectionData(const QModelIndexList& indexes, QSet<unsigned int>& employees,
+                                             QDate& minDate, QDate& maxDate) const
+{
+    employees.clear();
+    minDate = QDate();
+    maxDate = QDate();
+    for (const QModelIndex& index : indexes) {
+        employees.insert(static_cast<unsigned int>(index.data(WorkTimePlanningModel::UidRole).toLongLong()));
+        const QDate date = index.data(WorkTimePlanningModel::DateRole).toDate();
+        if (!date.isValid())
+            continue;
+        if (!minDate.isValid() || date < minDate)
+            minDate = date;
+        if (!maxDate.isValid() || date > maxDate)
+            maxDate = date;
+    }
+}
+
+WorkTimeTableView::SelectionData WorkTimeTableView::currentSelectionData() const
+{
+    SelectionData selection;
+    if (selectionModel())
+        extractSelectionData(selectionModel()->selectedIndexes(), selection.employees, selection.minDate,
+                             selection.maxDate);
+    return selection;
+}
+
+WorkTimeTableView::MenuState WorkTimeTableView::menuState(const WorkTimePlanningModel* planning) const
+{
+    MenuState state;
+    const QModelIndexList indexes = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    extractSelectionData(indexes, state.employees, state.minDate, state.maxDate);
+    state.editRight = RoleContainer::canEditWorkTime() && state.minDate >= WorkTimeUtils::startEditableDate()
+        && state.maxDate <= WorkTimeUtils::finishEditableDate();
+    state.cellEditable = std::any_of(indexes.cbegin(), indexes.cend(), [this](const QModelIndex& index) {
+        return model()->flags(index).testFlag(Qt::ItemIsEditable);
+    });
+    state.dateEditable = state.cellEditable
+        || std::any_of(indexes.cbegin(), indexes.cend(), [planning](const QModelIndex& index) {
+               const QDate date = planning->columnToDate(index.column());
+               const auto uid = static_cast<unsigned int>(index.data(WorkTimePlanningModel::UidRole).toLongLong());
+               return date.isValid() && planning->isDateEditable(uid, date);
+           });
+    return state;
+}
+
+void WorkTimeTableView::initContextMenu()
+{
+    for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_frozenTable)}) {
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(widget, &QWidget::customContextMenuRequested, this, &WorkTimeTableView::showContextMenu,
+                Qt::UniqueConnection);
+    }
+}
+
+void WorkTimeTableView::showContextMenu(const QPoint& point)
+{
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "show menu" << point;
+    if (QMenu* menu = buildContextMenu())
+        menu->popup(QCursor::pos());
+}
+
+void WorkTimeTableView::showMenuAtCurrentCell()
+{
+    QMenu* menu = buildContextMenu();
+    if (!menu)
+        return;
+    QRect cell = visualRect(currentIndex());
+    if (currentIndex().column() < m_frozenColumns)
+        cell = m_frozenTable->visualRect(currentIndex()).translated(m_frozenTable->viewport()->pos()
+                                                                    - viewport()->pos());
+    const QPoint point = cell.isValid() ? cell.center() : QPoint(0, 0);
+    menu->popup(viewport()->mapToGlobal(point));
+}
+
+QMenu* WorkTimeTableView::buildContextMenu()
+{
+    const WorkTimePlanningModel* planning = workTimeModel();
+    if (!planning || planning->rowCount() == 0) {
+        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "wrong model";
+        return nullptr;
+    }
+    const MenuState state = menuState(planning);
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+
+    QMenu* reasons = initSelectLackReasonMenu(menu);
+    reasons->setEnabled(state.allowed() && !reasons->isEmpty());
+    menu->addMenu(reasons);
+
+    if (state.employees.size() == 1 && !planning->isPersonalSchedule(*state.employees.cbegin())) {
+        const bool singleIndex = selectionModel()->selectedIndexes().size() == 1;
+        for (QMenu* schedules : initSelectScheduleMenuList(menu, singleIndex)) {
+            schedules->setEnabled(state.allowed());
+            menu->addMenu(schedules);
+        }
+    }
+
+    QMenu* shifts = initShiftMenu(menu);
+    shifts->setEnabled(state.allowed() && !shifts->isEmpty());
+    menu->addMenu(shifts);
+
+    menu->addSeparator();
+    menu->addAction(initUndoAction(menu, planning, state.employees));
+    addTripAction(menu, planning, state);
+
+    menu->addSeparator();
+    QAction* property = initPropertyAction(menu);
+    property->setEnabled(state.base() && state.dateEditable);
+    menu->addAction(property);
+
+    if (!RoleContainer::canEditWorkTime())
+        menu->setEnabled(false);
+    return menu;
+}
+
+void WorkTimeTableView::addTripAction(QMenu* menu, const WorkTimePlanningModel* planning, const MenuState& state)
+{
+    if (state.employees.size() != 1 || !state.minDate.isValid() || !state.maxDate.isValid())
+        return;
+    const unsigned int employee = *state.employees.cbegin();
+    if (planning->isAttached(employee))
+        return;
+    bool inRange = false;
+    for (QDate date = state.minDate; date <= state.maxDate && !inRange; date = date.addDays(1))
+        inRange = planning->inAttachedRange(employee, date);
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "in attached range" << state.employees << state.minDate << state.maxDate
+                          << inRange;
+    menu->addSeparator();
+    QAction* action = nullptr;
+    if (!inRange) {
+        action = new QAction(tr("Запланировать внутреннюю командировку"), menu);
+        action->setEnabled(state.editRight && state.cellEditable && RoleContainer::canAddAttachWorker());
+        connect(action, &QAction::triggered, this, &WorkTimeTableView::attachWorkerTriggered);
+    } else {
+        action = new QAction(tr("Удалить внутреннюю командировку"), menu);
+        action->setEnabled(state.editRight && RoleContainer::canDeleteAttachWorker());
+        connect(action, &QAction::triggered, this, &WorkTimeTableView::detachWorkerTriggered);
+    }
+    menu->addAction(action);
+}
+
+QMenu* WorkTimeTableView::initShiftMenu(QMenu* parent)
+{
+    auto* menu = new QMenu(tr("Выбрать смену"), parent);
+    menu->addAction(tr("Выходной"))->setData(0);
+
+    const LocalStorage* store = LocalStorage::instance();
+    const OBJECT_HASH* shifts = store->constObjects(key(SCHEDULE_SHIFT_DATANAME));
+    const OBJECT_HASH* intervals = store->constObjects(key(SHIFT_INTERVAL_DATANAME));
+    QList<MenuEntry> entries;
+    if (shifts) {
+        for (const ObjectInfo& shift : *shifts) {
+            if (isFlagSet(shift, db::shift::HIDDEN))
+                continue;
+            const QList<ObjectInfo> sorted = ScheduleUtil::sortedShiftIntervals(shift, intervals);
+            const int start = sorted.isEmpty() ? 0 : sorted.first().property(key(db::shift_interval::START)).toInt();
+            const int finish = sorted.isEmpty() ? 0 : sorted.last().property(key(db::shift_interval::FINISH)).toInt();
+            const QString label =
+                QStringLiteral("%1 (%2-%3)").arg(OVGlobals::objectName(shift), hhmm(start), hhmm(finish));
+            entries.append({label, shift.uid, label, QIcon(), QString()});
+        }
+    }
+    if (!entries.isEmpty())
+        menu->addSeparator();
+    sortEntries(entries);
+    addEntries(menu, entries);
+    connect(menu, &QMenu::triggered, this, &WorkTimeTableView::shiftActionTriggered);
+    return menu;
+}
+
+QList<QMenu*> WorkTimeTableView::initSelectScheduleMenuList(QMenu* parent, bool withFromDate)
+{
+    QList<MenuEntry> entries;
+    for (const SCHEDULE_DATA& schedule : LocalStorage::instance()->schedules()) {
+        if (schedule.active != 1 || schedule.kind == personalScheduleKind)
+            continue;
+        entries.append({schedule.name, schedule.id, schedule.name.toLower(), colourIcon(schedule.color), QString()});
+    }
+    sortEntries(entries);
+    const auto makeMenu = [this, parent, &entries](const QString& title) {
+        auto* menu = new QMenu(title, parent);
+        menu->addAction(tr("<Не задан>"))->setData(0);
+        menu->addSeparator();
+        addEntries(menu, entries);
+        return menu;
+    };
+    QList<QMenu*> menus;
+    QMenu* forDate = makeMenu(tr("Задать график работы на выбранную дату"));
+    connect(forDate, &QMenu::triggered, this, &WorkTimeTableView::scheduleActionTriggered);
+    menus.append(forDate);
+    if (withFromDate) {
+        QMenu* fromDate = makeMenu(tr("Задать график работы с выбранной даты"));
+        connect(fromDate, &QMenu::triggered, this, &WorkTimeTableView::scheduleFromActionTriggered);
+        menus.append(fromDate);
+    }
+    return menus;
+}
+
+QMenu* WorkTimeTableView::initSelectLackReasonMenu(QMenu* parent)
+{
+    auto* menu = new QMenu(tr("Причина отсутствия"), parent);
+    menu->setToolTipsVisible(true);
+    QList<MenuEntry> entries;
+    if (const OBJECT_HASH* reasons = LocalStorage::instance()->constObjects(key(REASON_DATANAME))) {
+        for (const ObjectInfo& reason : *reasons) {
+            if (!isFlagSet(reason, db::reason::ALLOW_PLANNING))
+                continue;
+            const QString text = QStringLiteral("%1 %2").arg(reason.property(key(db::reason::MARK)),
+                                                             reason.property(key(db::reason::NAME)));
+            const QString label = text.size() > maxReasonTextLength
+                ? text.left(maxReasonTextLength).trimmed() + QStringLiteral("...")
+                : text;
+            entries.append({label, reason.uid, text.toLower(), QIcon(), text});
+        }
+    }
+    sortEntries(entries);
+    addEntries(menu, entries);
+    connect(menu, &QMenu::triggered, this, &WorkTimeTableView::absenceReasonActionTriggered);
+    return menu;
+}
+
+QAction* WorkTimeTableView::initUndoAction(QMenu* parent, const WorkTimePlanningModel* planning,
+                                           const QSet<unsigned int>& employees)
+{
+    auto* action = new QAction(tr("Отменить изменения"), parent);
+    action->setEnabled(std::any_of(employees.cbegin(), employees.cend(),
+                                   [planning](unsigned int uid) { return planning->hasChanges(uid); }));
+    connect(action, &QAction::triggered, this, &WorkTimeTableView::undoActionTriggered);
+    return action;
+}
+
+QAction* WorkTimeTableView::initPropertyAction(QMenu* parent)
+{
+    auto* action = new QAction(tr("Свойства"), parent);
+    action->setEnabled(false);
+    connect(action, &QAction::triggered, this, &WorkTimeTableView::propertyActionTriggered);
+    return action;
+}
+
+void WorkTimeTableView::shiftActionTriggered(QAction* action)
+{
+    if (action)
+        setShiftForSelection(action->data().toUInt());
+}
+
+void WorkTimeTableView::setShiftForSelection(TYPE_ID shift)
+{
+    WorkTimePlanningModel* planning = workTimeModel();
+    if (!planning)
+        return;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        const QDate date = index.data(WorkTimePlanningModel::DateRole).toDate();
+        if (date.isValid())
+            planning->setShiftForDate(static_cast<unsigned int>(index.data(WorkTimePlanningModel::UidRole).toLongLong()),
+                                      date, shift);
+    }
+}
+
+void WorkTimeTableView::scheduleActionTriggered(QAction* action)
+{
+    addScheduleRecord(action, false);
+}
+
+void WorkTimeTableView::scheduleFromActionTriggered(QAction* action)
+{
+    addScheduleRecord(action, true);
+}
+
+void WorkTimeTableView::addScheduleRecord(QAction* action, bool openEnd)
+{
+    WorkTimePlanningModel* planning = workTimeModel();
+    if (!planning || !action)
+        return;
+    const SelectionData selection = currentSelectionData();
+    if (selection.employees.size() != 1 || !selection.minDate.isValid())
+        return;
+    const unsigned int employee = *selection.employees.cbegin();
+    WORKER_SCHEDULE_HISTORY_V2 history = planning->objectScheduleHistory(employee);
+    _WORKER_SCHEDULE_HISTORY_RECORD_V2 record;
+    record.id = 0;
+    record.schedule = action->data().toUInt();
+    record.from = selection.minDate;
+    record.to = openEnd ? QDate() : selection.maxDate;
+    record.state = 1;
+    record.date = selection.minDate;
+    _WORKER_SCHEDULE_HISTORY_BASE::addRecord(history.records, record);
+    planning->setObjectScheduleHistory(employee, history);
+}
+
+void WorkTimeTableView::absenceReasonActionTriggered(QAction* action)
+{
+    WorkTimePlanningModel* planning = workTimeModel();
+    if (!planning || !action)
+        return;
+    const SelectionData selection = currentSelectionData();
+    QDate minDate = selection.minDate.isValid() ? selection.minDate : planning->dateStart();
+    QDate maxDate = selection.maxDate.isValid() ? selection.maxDate : planning->dateFinish();
+    const QPair<QDate, QDate> range =
+        OVRoleDateRestrictions::restrictionsRange(AuthData::absenceReasonsRestrictions());
+    minDate = qMax(minDate, range.first);
+    maxDate = qMin(maxDate, range.second);
+
+    _WORKER_ABSENCE_REASON_RECORD record;
+    record.id = _WORKER_ABSENCE_REASON_RECORD::NEW_RECORD_ID;
+    record.reason = action->data().toUInt();
+    record.start = QDateTime(minDate, QTime(0, 0));
+    record.end = QDateTime(maxDate, QTime(23, 59, 59));
+
+    QList<ObjectInfo> reasons;
+    if (const OBJECT_HASH* objects = LocalStorage::instance()->constObjects(key(REASON_DATANAME)))
+        reasons = objects->values();
+    WorkerAbsenceReasonDialog dialog(this);
+    dialog.setCheckPlanningAllow(true);
+    dialog.setAbsenceReasons(reasons);
+    dialog.setMinDate(qMax(planning->dateStart(), range.first));
+    dialog.setMaxDate(qMin(planning->dateFinish(), range.second));
+    dialog.setWorkerReason(record);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const _WORKER_ABSENCE_REASON_RECORD accepted = dialog.workerReason();
+    for (unsigned int employee : sortedList(selection.employees))
+        planning->setObjectAbsenceReason(employee, accepted);
+}
+
+void WorkTimeTableView::undoActionTriggered()
+{
+    WorkTimePlanningModel* planning = workTimeModel();
+    if (!planning)
+        return;
+    const SelectionData selection = currentSelectionData();
+    if (selection.employees.isEmpty())
+        return;
+    const auto answer = QMessageBox::question(this, tr("Отмена изменений"),
+                                              tr("Изменения по выделенным сотрудникам будут потеряны. Продолжить?"),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        planning->resetChanges(sortedList(selection.employees));
+}
+
+void WorkTimeTableView::propertyActionTriggered()
+{
+    WorkTimePlanningModel* planning = workTimeModel();
+    if (!planning)
+        return;
+    const SelectionData selection = currentSelectionData();
+    if (selection.employees.isEmpty())
+        return;
+    if (selection.employees.size() == 1 && selection.minDate == selection.maxDate) {
+        emit showDayEditDialog();
+        return;
+    }
+    editSelectionRange();
+}
+
+void WorkTimeTableView::editSelectionRange()
+{
+    const QModelIndexList indexes = selectionModel()->selectedIndexes();
+    bool found = false;
+    int start = 0;
+    int finish = 0;
+    for (const QModelIndex& index : indexes) {
+        const QVariant value = index.data(WorkTimePlanningModel::IntervalRole);
+        if (value.type() != QVariant::Map)
+            continue;
+        const QVariantMap interval = value.toMap();
+        const int cellStart = interval.value(key(timeStartKey)).toInt();
+        int cellFinish = interval.value(key(timeFinishKey)).toInt();
+        if (cellFinish < cellStart)
+            cellFinish += secondsPerDay;
+        start = found ? qMin(start, cellStart) : cellStart;
+        finish = found ? qMax(finish, cellFinish) : cellFinish;
+        found = true;
+    }
+    WorkTimeRangeDialog dialog(this);
+    dialog.setStart(WorkTimeUtils::secondsToTime(start));
+    dialog.setFinish(WorkTimeUtils::secondsToTime(finish));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QVariantMap interval;
+    interval.insert(key(timeStartKey), WorkTimeUtils::timeToSeconds(dialog.start()));
+    interval.insert(key(timeFinishKey), WorkTimeUtils::timeToSeconds(dialog.finish()));
+    for (const QModelIndex& index : indexes) {
+        if (model()->flags(index).testFlag(Qt::ItemIsEditable))
+            model()->setData(index, interval, WorkTimePlanningModel::IntervalRole);
+    }
+}
+
+void WorkTimeTableView::attachWorkerTriggered()
+{
+    const SelectionData selection = currentSelectionData();
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << selection.employees << selection.minDate << selection.maxDate;
+    if (selection.employees.size() == 1)
+        emit attachWorker(*selection.employees.cbegin(), selection.minDate, selection.maxDate);
+}
+
+void WorkTimeTableView::detachWorkerTriggered()
+{
+    const SelectionData selection = currentSelectionData();
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << selection.employees << selection.minDate << selection.maxDate;
+    if (selection.employees.size() == 1)
+        emit detachWorker(*selection.employees.cbegin(), selection.minDate, selection.maxDate);
+}
