@@ -2,6 +2,7 @@
 
 #include "employeeinfo.h"
 #include "localstorage.h"
+#include "ovglobals.h"
 #include "vocabulary.h"
 #include "worktimeutils.h"
 #include "wtplanninglogging.h"
@@ -23,6 +24,11 @@ QDate propertyDate(const ObjectInfo& object, const char* property)
 }
 
 // A link without a finish (or start) is open on that side.
+QString firstNonEmpty(const QString& preferred, const QString& fallback)
+{
+    return preferred.isEmpty() ? fallback : preferred;
+}
+
 bool linkOverlaps(const _INHERIT_DATA& link, const QDate& from, const QDate& to)
 {
     if (link.finish.isValid() && link.finish.date() < from)
@@ -76,7 +82,7 @@ void WorkTimeData::setEmpoyeeInfo(const EmployeeInfo& info)
 
 void WorkTimeData::reloadAttached()
 {
-    m_attached.clear();
+    QList<ObjectInfo> found;
     const LocalStorage* store = LocalStorage::instance();
     const ObjectInfo employee = store->constObject(m_uid, key(SUBJECT_DATANAME));
     const auto links = employee.parents.equal_range(INHERIT_ATTACHED_WORKER);
@@ -86,15 +92,16 @@ void WorkTimeData::reloadAttached()
         if (!attachedWorker.isValid() || !linkOverlaps(link, m_periodStart, m_periodFinish))
             continue;
         qCDebug(lcWtPlanning) << Q_FUNC_INFO << "found attached" << link.start << link.finish;
-        m_attached.append(attachedWorker);
+        found.append(attachedWorker);
     }
+    setAttached(found);
 }
 
 void WorkTimeData::setAttachedUid(TYPE_ID uid, const QList<unsigned int>& departments)
 {
     m_type = AttachedRow;
     m_uid = uid;
-    m_attached.clear();
+    QList<ObjectInfo> found;
     const LocalStorage* store = LocalStorage::instance();
     for (unsigned int departmentUid : departments) {
         const ObjectInfo department = store->constObject(departmentUid, key(ORGSTRUCTURE_DATANAME));
@@ -112,12 +119,39 @@ void WorkTimeData::setAttachedUid(TYPE_ID uid, const QList<unsigned int>& depart
             const TYPE_ID employee = employeeLink != attachedWorker.children.constEnd() ? employeeLink->child : 0;
             if (employee == uid) {
                 qCDebug(lcWtPlanning) << Q_FUNC_INFO << "attached" << link.start << link.finish;
-                m_attached.append(attachedWorker);
+                found.append(attachedWorker);
             } else {
                 qCDebug(lcWtPlanning) << Q_FUNC_INFO << "skip attched" << attachedWorker.uid << employee << uid;
             }
         }
     }
+    setAttached(found);
+    readAttachedPerson();
+}
+
+void WorkTimeData::setAttached(const QList<ObjectInfo>& attached)
+{
+    // The grid asks for the range on every cell it paints; parsing the dates each time costs more than the rest.
+    m_attached = attached;
+    m_attachedRanges.clear();
+    m_attachedRanges.reserve(attached.size());
+    for (const ObjectInfo& object : attached)
+        m_attachedRanges.append({propertyDate(object, db::attached_worker::DATE_BEGIN),
+                                 propertyDate(object, db::attached_worker::DATE_END)});
+}
+
+// An attached row has no employee record of its own. The attached-worker object keeps the person's name,
+// number and job, also for an employee the user cannot see; the employee object fills what it lacks.
+void WorkTimeData::readAttachedPerson()
+{
+    const ObjectInfo trip = m_attached.value(0);
+    const ObjectInfo employee = LocalStorage::instance()->constObject(m_uid, key(SUBJECT_DATANAME));
+    m_name = firstNonEmpty(trip.property(key(db::attached_worker::NAME)).trimmed(), OVGlobals::objectName(employee));
+    m_number = firstNonEmpty(trip.property(key(db::attached_worker::WORKERNUM)),
+                             employee.property(key(db::subject::WORKERNUM)));
+    m_jobUid = firstNonEmpty(trip.property(key(db::attached_worker::JOBLINK)),
+                             employee.property(key(db::subject::JOBLINK)))
+                   .toUInt();
 }
 
 void WorkTimeData::setPeriodRange(const QDate& start, const QDate& finish)
@@ -371,13 +405,9 @@ int WorkTimeData::detachedTime(bool continuous) const
 
 bool WorkTimeData::inAttachedRange(const QDate& date) const
 {
-    for (const ObjectInfo& object : m_attached) {
-        const QDate begin = propertyDate(object, db::attached_worker::DATE_BEGIN);
-        const QDate end = propertyDate(object, db::attached_worker::DATE_END);
-        if (begin.isValid() && end.isValid() && begin <= date && date <= end)
-            return true;
-    }
-    return false;
+    return std::any_of(m_attachedRanges.cbegin(), m_attachedRanges.cend(), [&date](const AttachedRange& range) {
+        return range.begin.isValid() && range.end.isValid() && range.begin <= date && date <= range.end;
+    });
 }
 
 bool WorkTimeData::containsAttached(TYPE_ID uid) const
@@ -389,11 +419,10 @@ bool WorkTimeData::containsAttached(TYPE_ID uid) const
 QList<ObjectInfo> WorkTimeData::attachedWorkers(const QDate& from, const QDate& to) const
 {
     QList<ObjectInfo> result;
-    for (const ObjectInfo& object : m_attached) {
-        const QDate begin = propertyDate(object, db::attached_worker::DATE_BEGIN);
-        const QDate end = propertyDate(object, db::attached_worker::DATE_END);
-        if (begin.isValid() && end.isValid() && end >= from && begin <= to)
-            result.append(object);
+    for (int i = 0; i < m_attached.size(); ++i) {
+        const AttachedRange& range = m_attachedRanges.at(i);
+        if (range.begin.isValid() && range.end.isValid() && range.end >= from && range.begin <= to)
+            result.append(m_attached.at(i));
     }
     return result;
 }

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVector>
 
 struct EmployeeInfo;
 
@@ -53,6 +54,7 @@ public:
 
     void setEmpoyeeInfo(const EmployeeInfo& info);
     /// Makes this an attached row of employee uid in the given host departments; set the period first.
+    /// The row's name, number and job come from the attached-worker object, else from the employee.
     void setAttachedUid(orvanta::TYPE_ID uid, const QList<unsigned int>& departments);
     /// Only the period: the grid model sizes days().
     void setPeriodRange(const QDate& start, const QDate& finish);
@@ -134,10 +136,20 @@ private:
         int calcNormMethod = 0;
     };
 
+    /// The dates of one attached-worker object; invalid when its text is not an ISO date.
+    struct AttachedRange
+    {
+        QDate begin;
+        QDate end;
+    };
+
     ReasonInfo reasonInfo(orvanta::TYPE_ID reason) const;
+    void setAttached(const QList<orvanta::ObjectInfo>& attached);
+    void readAttachedPerson();
     bool withinEmployment(const QDate& date, bool continuous) const;
 
     QList<orvanta::ObjectInfo> m_attached;
+    QVector<AttachedRange> m_attachedRanges;
     QHash<QDate, int> m_plan;
     QList<Day> m_days;
     orvanta::TYPE_ID m_uid = 0;

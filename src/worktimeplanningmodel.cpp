@@ -41,9 +41,25 @@ QString hhmm(int seconds)
     return QString(text, 5);
 }
 
+// Same text as QString::number(seconds / 3600.0, 'f', 2) in integers: a hundredth of an hour is 36 s. The
+// exact halves (and negative values) keep the double formatting, so the rounding stays the same.
 QString hours(qint64 seconds)
 {
-    return QString::number(double(seconds) / 3600.0, 'f', 2);
+    if (seconds < 0 || seconds % 36 == 18)
+        return QString::number(double(seconds) / 3600.0, 'f', 2);
+    const qint64 hundredths = (seconds + 18) / 36;
+    return QString::number(hundredths / 100) % QLatin1Char('.') % QLatin1Char(char('0' + hundredths % 100 / 10))
+        % QLatin1Char(char('0' + hundredths % 10));
+}
+
+const QColor& paletteColor(const char* name)
+{
+    // QColor parses its name on every construction.
+    static QHash<const char*, QColor> colors;
+    auto known = colors.find(name);
+    if (known == colors.end())
+        known = colors.insert(name, QColor(QLatin1String(name)));
+    return known.value();
 }
 
 QString jobName(TYPE_ID jobUid)
@@ -79,7 +95,13 @@ WorkTimePlanningModel::WorkTimePlanningModel(QObject* parent) : QAbstractItemMod
     LocalStorage* store = LocalStorage::instance();
     connect(store, &LocalStorage::dataChanged, this, &WorkTimePlanningModel::forgetReasons);
     connect(store, &LocalStorage::dataRemoved, this, &WorkTimePlanningModel::forgetReasons);
-    connect(store, &LocalStorage::cleared, this, [this] { m_reasonLooks.clear(); });
+    connect(store, &LocalStorage::cleared, this, [this] {
+        m_reasonLooks.clear();
+        forgetDayLooks();
+    });
+    // The tool tips name the schedules.
+    connect(store, &LocalStorage::scheduleChanged, this, &WorkTimePlanningModel::forgetDayLooks);
+    connect(store, &LocalStorage::scheduleRemoved, this, &WorkTimePlanningModel::forgetDayLooks);
 }
 
 WorkTimePlanningModel::~WorkTimePlanningModel() = default;
@@ -167,6 +189,7 @@ int WorkTimePlanningModel::rowIndexForUid(unsigned int uid, const char* function
 WorkTimeData& WorkTimePlanningModel::editRow(int row)
 {
     m_figures[row].valid = false;
+    m_dayLooks[row].clear();
     m_dateTotals.clear();
     return m_rows[row];
 }
@@ -174,7 +197,14 @@ WorkTimeData& WorkTimePlanningModel::editRow(int row)
 void WorkTimePlanningModel::forgetFigures()
 {
     m_figures = QVector<RowFigures>(m_rows.size());
+    m_dayLooks = QVector<QVector<DayLook>>(m_rows.size());
     m_dateTotals.clear();
+}
+
+void WorkTimePlanningModel::forgetDayLooks()
+{
+    for (QVector<DayLook>& looks : m_dayLooks)
+        looks.clear();
 }
 
 const QVector<qint64>& WorkTimePlanningModel::dateTotals() const
@@ -198,6 +228,14 @@ const WorkTimePlanningModel::RowFigures& WorkTimePlanningModel::figures(int row)
     if (!f.valid)
         computeFigures(m_rows.at(row), f);
     return f;
+}
+
+// An attached row stands for the worker in this department only during the trip: on other dates his
+// hours belong to his own department (where they are counted) and his cell shows "-". The days keep the
+// schedule's intervals all the same, because a personal schedule created from the row writes every day.
+bool WorkTimePlanningModel::countsInDateTotals(const WorkTimeData& row, const QDate& date)
+{
+    return !row.isAttached() || row.inAttachedRange(date);
 }
 
 // One walk over the days gives every sum of the row. Each day counts as WorkTimeData's
@@ -225,7 +263,8 @@ void WorkTimePlanningModel::computeFigures(const WorkTimeData& r, RowFigures& f)
         const int counted = fullDay ? 0 : time;
         f.time += valid ? counted : 0;
         f.timeContinuous += validContinuous ? counted : 0;
-        f.dayTime[i] = valid ? counted : 0;
+        const bool inDateTotals = countsInDateTotals(r, date);
+        f.dayTime[i] = valid && inDateTotals ? counted : 0;
 
         const int part = r.partDayReasonTime(date, anyReason);
         const int full = fullDay ? r.fullDayReasonTime(date, anyReason) : 0;
@@ -233,8 +272,9 @@ void WorkTimePlanningModel::computeFigures(const WorkTimeData& r, RowFigures& f)
         partReasonContinuous += validContinuous ? part : 0;
         fullReason += valid ? full : 0;
         fullReasonContinuous += validContinuous ? full : 0;
-        f.dayWorkReason[i] = r.partDayReasonTime(date, WorkTimeData::WorkTime);
-        f.workReasonTime += valid ? f.dayWorkReason.at(i) : 0;
+        const int workReason = r.partDayReasonTime(date, WorkTimeData::WorkTime);
+        f.dayWorkReason[i] = inDateTotals ? workReason : 0;
+        f.workReasonTime += valid ? workReason : 0;
 
         if (trips && r.inAttachedRange(date)) {
             if (r.isAttached())
@@ -450,13 +490,15 @@ QColor WorkTimePlanningModel::reasonColor(const QList<TYPE_ID>& reasons) const
         if (!color.isEmpty())
             return QColor(color);
     }
-    return QColor(QLatin1String(wt::color::ORANGE));
+    return paletteColor(wt::color::ORANGE);
 }
 
 void WorkTimePlanningModel::forgetReasons(const QString& dataname)
 {
-    if (dataname == QLatin1String(REASON_DATANAME))
+    if (dataname == QLatin1String(REASON_DATANAME)) {
         m_reasonLooks.clear();
+        forgetDayLooks();
+    }
 }
 
 qint64 WorkTimePlanningModel::totalTimeForDate(const QDate& date) const
@@ -477,8 +519,10 @@ qint64 WorkTimePlanningModel::totalReasonForDate(const QDate& date, int mask) co
             total += figures(row).dayWorkReason.at(day);
         return total;
     }
-    for (const WorkTimeData& row : m_rows)
-        total += row.partDayReasonTime(date, mask);
+    for (const WorkTimeData& row : m_rows) {
+        if (countsInDateTotals(row, date))
+            total += row.partDayReasonTime(date, mask);
+    }
     return total;
 }
 
@@ -637,127 +681,147 @@ QVariant WorkTimePlanningModel::fixedColumnData(const WorkTimeData& row, int row
 QVariant WorkTimePlanningModel::dateColumnData(const WorkTimeData& row, int rowIndex, const QDate& date,
                                                int role) const
 {
-    const WorkTimeData::Day* day = dayAt(row, date);
-    const int time = day ? day->time() : 0;
+    const DayLook& look = dayLook(rowIndex, dayIndexByDate(date));
+    const bool counted = look.state.shown() && !look.state.fullDay;
     switch (role) {
     case Qt::DisplayRole:
-        return dayDisplay(row, rowIndex, date);
+        return look.display;
     case Qt::ToolTipRole:
-        return dayToolTip(row, rowIndex, date);
+        return dayToolTip(row, look, date);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
-    case Qt::BackgroundRole: {
-        const DayState state = dayState(row, date);
-        if (state.shown() && !state.fullDay && time > 0)
-            return OVGuiGlobals::lightYellow();
-        return QVariant();
-    }
+    case Qt::BackgroundRole:
+        return counted && look.time > 0 ? QVariant(OVGuiGlobals::lightYellow()) : QVariant();
     case DayStartRole:
-        return day ? day->start() : 0;
+        return look.start;
     case DayFinishRole:
-        return day ? day->finish() : 0;
-    case DayTimeRole: {
-        const DayState state = dayState(row, date);
-        return state.shown() && !state.fullDay ? time : 0;
-    }
-    case PartDayWorkReasonRole: {
-        const DayState state = dayState(row, date);
-        return state.shown() && !state.fullDay ? row.partDayReasonTime(date, WorkTimeData::WorkTime) : 0;
-    }
+        return look.finish;
+    case DayTimeRole:
+        return counted ? look.time : 0;
+    case PartDayWorkReasonRole:
+        return counted ? look.workReason : 0;
     case IntervalRole:
-        return intervalMap(day ? day->start() : 0, day ? day->finish() : 0);
+        return intervalMap(look.start, look.finish);
     case DateEditableRole:
         return dateEditable(row, date);
     case MarksRole:
-        return dayMarks(row, rowIndex, date);
+        return dayMarks(look);
     case DayColorRole:
-        return dayColor(row, rowIndex, date);
+        return dayColor(look);
     default:
         return QVariant();
     }
 }
 
-QString WorkTimePlanningModel::dayDisplay(const WorkTimeData& row, int rowIndex, const QDate& date) const
+const WorkTimePlanningModel::DayLook& WorkTimePlanningModel::dayLook(int rowIndex, int dayIndex) const
 {
-    const DayState state = dayState(row, date);
-    if (state.outside)
-        return QStringLiteral("-");
-    if (state.attachedElsewhere)
-        return QStringLiteral("К");
-    if (state.fullDay)
-        return QStringLiteral("-");
-    const QStringList fullMarks = fullDayReasonMarks(rowIndex, date);
-    if (!fullMarks.isEmpty())
-        return fullMarks.join(QLatin1Char('/'));
-    const WorkTimeData::Day* day = dayAt(row, date);
-    if (!day || day->time() < 1) {
-        const QStringList partMarks = partDayReasonMarks(rowIndex, date);
-        return partMarks.isEmpty() ? QStringLiteral("В") : partMarks.join(QLatin1Char('/'));
-    }
-    return hhmm(day->start()) % QLatin1Char('-') % hhmm(day->finish());
+    QVector<DayLook>& looks = m_dayLooks[rowIndex];
+    if (looks.isEmpty())
+        computeDayLooks(rowIndex, looks);
+    return looks.at(dayIndex);
 }
 
-QVariant WorkTimePlanningModel::dayMarks(const WorkTimeData& row, int rowIndex, const QDate& date) const
+// Every role of a cell asks the same questions of the row (state, reasons, marks, time); a row's days are
+// answered together when the row is first shown and kept until the row changes.
+void WorkTimePlanningModel::computeDayLooks(int rowIndex, QVector<DayLook>& looks) const
 {
-    const DayState state = dayState(row, date);
-    if (state.outside)
-        return QString();
-    if (state.attachedElsewhere)
+    const WorkTimeData& row = m_rows.at(rowIndex);
+    looks.resize(daysCount());
+    QDate date = m_dateStart;
+    for (int i = 0; i < looks.size(); ++i, date = date.addDays(1)) {
+        DayLook& look = looks[i];
+        look.state = dayState(row, date);
+        look.validDate = row.isValidDate(date, false);
+        if (const WorkTimeData::Day* day = dayAt(row, date)) {
+            look.time = day->time();
+            look.start = day->start();
+            look.finish = day->finish();
+        }
+        const QList<TYPE_ID> fullReasons = fullDayReasons(rowIndex, date);
+        const QList<TYPE_ID> partReasons = partDayReasons(rowIndex, date);
+        look.partDay = !partReasons.isEmpty();
+        look.fullMarks = reasonMarks(fullReasons).join(QLatin1Char('/'));
+        look.partMarks = reasonMarks(partReasons).join(QLatin1Char('/'));
+        look.fullColor = reasonColor(fullReasons);
+        look.partColor = reasonColor(partReasons);
+        look.workReason = row.partDayReasonTime(date, WorkTimeData::WorkTime);
+        look.absence = row.fullDayReasonTime(date, anyReason) + row.partDayReasonTime(date, anyReason);
+        look.display = dayDisplay(look);
+    }
+}
+
+QString WorkTimePlanningModel::dayDisplay(const DayLook& look)
+{
+    if (look.state.outside)
+        return QStringLiteral("-");
+    if (look.state.attachedElsewhere)
         return QStringLiteral("К");
-    const QStringList fullMarks = fullDayReasonMarks(rowIndex, date);
-    if (!fullMarks.isEmpty())
-        return fullMarks.join(QLatin1Char('/'));
-    const QStringList partMarks = partDayReasonMarks(rowIndex, date);
-    if (!partMarks.isEmpty())
-        return partMarks.join(QLatin1Char('/'));
-    const WorkTimeData::Day* day = dayAt(row, date);
-    if (!day || day->time() == 0)
+    if (look.state.fullDay)
+        return QStringLiteral("-");
+    if (!look.fullMarks.isEmpty())
+        return look.fullMarks;
+    if (look.time < 1)
+        return look.partMarks.isEmpty() ? QStringLiteral("В") : look.partMarks;
+    return hhmm(look.start) % QLatin1Char('-') % hhmm(look.finish);
+}
+
+QVariant WorkTimePlanningModel::dayMarks(const DayLook& look)
+{
+    if (look.state.outside)
+        return QString();
+    if (look.state.attachedElsewhere)
+        return QStringLiteral("К");
+    if (!look.fullMarks.isEmpty())
+        return look.fullMarks;
+    if (!look.partMarks.isEmpty())
+        return look.partMarks;
+    if (look.time == 0)
         return QStringLiteral("В");
     return QVariant();
 }
 
-QVariant WorkTimePlanningModel::dayColor(const WorkTimeData& row, int rowIndex, const QDate& date) const
+QVariant WorkTimePlanningModel::dayColor(const DayLook& look)
 {
-    const DayState state = dayState(row, date);
-    if (state.attachedElsewhere)
-        return QColor(QLatin1String(wt::color::BLUE));
-    if (state.fullDay)
-        return fullDayReasonColor(rowIndex, date);
-    const bool partDay = hasPartDayReason(rowIndex, date);
-    const WorkTimeData::Day* day = dayAt(row, date);
-    if (!day || day->time() == 0)
-        return partDay ? partDayReasonColor(rowIndex, date) : QColor(QLatin1String(wt::color::LIGHTGRAY));
-    return partDay ? QVariant(partDayReasonColor(rowIndex, date)) : QVariant();
+    if (look.state.attachedElsewhere)
+        return paletteColor(wt::color::BLUE);
+    if (look.state.fullDay)
+        return look.fullColor;
+    if (look.time == 0)
+        return look.partDay ? look.partColor : paletteColor(wt::color::LIGHTGRAY);
+    return look.partDay ? QVariant(look.partColor) : QVariant();
 }
 
-QString WorkTimePlanningModel::dayToolTip(const WorkTimeData& row, int, const QDate& date) const
+QString WorkTimePlanningModel::dayToolTip(const WorkTimeData& row, const DayLook& look, const QDate& date) const
 {
-    static const WORKER_SCHEDULE_HISTORY_V2 noHistory;
-    const auto history = m_scheduleHistory.constFind(row.uid());
-    QDate base;
-    const int schedule = WorkTimeUtils::scheduleIdByDate(
-        row.uid(), date, history != m_scheduleHistory.constEnd() ? *history : noHistory, base);
-    const SCHEDULE_HASH& schedules = LocalStorage::instance()->schedules();
-    const auto known = schedules.constFind(schedule);
-    QString text;
-    if (known != schedules.constEnd())
-        text = QStringLiteral("График работ: ") % known->name;
-    if (!row.isValidDate(date, false))
-        return text;
+    if (!look.scheduleLooked) {
+        static const WORKER_SCHEDULE_HISTORY_V2 noHistory;
+        const auto history = m_scheduleHistory.constFind(row.uid());
+        QDate base;
+        const int schedule = WorkTimeUtils::scheduleIdByDate(
+            row.uid(), date, history != m_scheduleHistory.constEnd() ? *history : noHistory, base);
+        const SCHEDULE_HASH& schedules = LocalStorage::instance()->schedules();
+        const auto known = schedules.constFind(schedule);
+        look.scheduleKnown = known != schedules.constEnd();
+        look.scheduleName = look.scheduleKnown ? known->name : QString();
+        look.scheduleLooked = true;
+    }
     const QLatin1String lineBreak("<br/>");
+    QString text;
+    if (look.scheduleKnown)
+        text = QStringLiteral("График работ: ") % look.scheduleName;
+    if (!look.validDate)
+        return text;
     if (!text.isEmpty())
         text += lineBreak;
-    const WorkTimeData::Day* day = dayAt(row, date);
     int shiftTime = 0;
-    if (day && day->time() >= 1 && !row.hasFullDayReason(date, anyReason)) {
-        shiftTime = day->time();
-        text += QStringLiteral("Время начала: ") % hhmm(day->start()) % lineBreak
-            % QStringLiteral("Время окончания: ") % hhmm(day->finish()) % lineBreak
-            % QStringLiteral("Продолжительность смены: ") % hours(shiftTime) % lineBreak;
+    if (look.time >= 1 && !look.state.fullDay) {
+        shiftTime = look.time;
+        text += QStringLiteral("Время начала: ") % hhmm(look.start) % lineBreak % QStringLiteral("Время окончания: ")
+            % hhmm(look.finish) % lineBreak % QStringLiteral("Продолжительность смены: ") % hours(shiftTime)
+            % lineBreak;
     }
-    const int absence = row.fullDayReasonTime(date, anyReason) + row.partDayReasonTime(date, anyReason);
-    text += QStringLiteral("Время отсутствий: ") % hours(absence) % lineBreak % QStringLiteral("<b>Всего: ")
-        % hours(shiftTime + absence) % QLatin1String("</b>");
+    text += QStringLiteral("Время отсутствий: ") % hours(look.absence) % lineBreak % QStringLiteral("<b>Всего: ")
+        % hours(shiftTime + look.absence) % QLatin1String("</b>");
     return text;
 }
 
@@ -1010,6 +1074,10 @@ void WorkTimePlanningModel::setScheduleHistory(const ScheduleHistoryHash& histor
         m_scheduleHistory.insert(it.key(), it.value());
         if (!changed.contains(it.key()))
             rebuilt.append(it.key());
+        // A changed row keeps its days, but its tool tips name the schedules of the server's history.
+        const int row = objectIdToRow(it.key());
+        if (row >= 0)
+            m_dayLooks[row].clear();
     }
     rebuildSelected(rebuilt);
 }

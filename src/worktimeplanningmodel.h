@@ -186,6 +186,29 @@ private:
         bool shown() const { return !outside && !attachedElsewhere; }
     };
 
+    /// Everything the date cell of a row shows, worked out once for all roles of the day.
+    struct DayLook
+    {
+        DayState state;
+        bool validDate = false;
+        bool partDay = false;
+        int time = 0;
+        int start = 0;
+        int finish = 0;
+        int workReason = 0;
+        /// Full-day plus part-day reason seconds of any kind.
+        int absence = 0;
+        QString display;
+        QString fullMarks;
+        QString partMarks;
+        QColor fullColor;
+        QColor partColor;
+        /// Looked up on the first tool tip only: painting must not search schedules.
+        mutable bool scheduleKnown = false;
+        mutable bool scheduleLooked = false;
+        mutable QString scheduleName;
+    };
+
     struct ReasonLook
     {
         QString mark;
@@ -199,6 +222,8 @@ private:
     void forgetFigures();
     const RowFigures& figures(int row) const;
     void computeFigures(const WorkTimeData& row, RowFigures& figures) const;
+    /// The row's day takes part in the per-date totals of the header.
+    static bool countsInDateTotals(const WorkTimeData& row, const QDate& date);
     /// Per day of the period: planned plus work-reason seconds of all rows.
     const QVector<qint64>& dateTotals() const;
 
@@ -207,10 +232,13 @@ private:
     const WorkTimeData::Day* dayAt(const WorkTimeData& row, const QDate& date) const;
     QVariant fixedColumnData(const WorkTimeData& row, int rowIndex, int column, int role) const;
     QVariant dateColumnData(const WorkTimeData& row, int rowIndex, const QDate& date, int role) const;
-    QString dayDisplay(const WorkTimeData& row, int rowIndex, const QDate& date) const;
-    QVariant dayMarks(const WorkTimeData& row, int rowIndex, const QDate& date) const;
-    QVariant dayColor(const WorkTimeData& row, int rowIndex, const QDate& date) const;
-    QString dayToolTip(const WorkTimeData& row, int rowIndex, const QDate& date) const;
+    const DayLook& dayLook(int rowIndex, int dayIndex) const;
+    void computeDayLooks(int rowIndex, QVector<DayLook>& looks) const;
+    void forgetDayLooks();
+    static QString dayDisplay(const DayLook& look);
+    static QVariant dayMarks(const DayLook& look);
+    static QVariant dayColor(const DayLook& look);
+    QString dayToolTip(const WorkTimeData& row, const DayLook& look, const QDate& date) const;
     QString stateToolTip(const WorkTimeData& row) const;
     QString nameToolTip(const WorkTimeData& row) const;
     QString balanceToolTip(int rowIndex) const;
@@ -250,6 +278,8 @@ private:
     /// First row of each uid.
     QHash<unsigned int, int> m_rowByUid;
     mutable QVector<RowFigures> m_figures;
+    /// Per row, per day of the period; empty until the row is first shown.
+    mutable QVector<QVector<DayLook>> m_dayLooks;
     mutable QVector<qint64> m_dateTotals;
     mutable QHash<orvanta::TYPE_ID, ReasonLook> m_reasonLooks;
 };

@@ -340,6 +340,43 @@ private slots:
         QCOMPARE(data.attachedTime(), 8 * 28800);
         QCOMPARE(data.detachedTime(false), 0);
     }
+
+    void attachedRowPerson_data()
+    {
+        // Properties of the attached-worker object to clear, then the row's name and number; the job is the
+        // employee's either way (the object copies it).
+        QTest::addColumn<QStringList>("cleared");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("number");
+        QTest::addRow("from the attached-worker object") << QStringList() << "Гостев (склад)" << "A-7";
+        QTest::addRow("employee fills what the object lacks")
+            << QStringList{"PT_NAME", "PT_WORKERNUM", "PT_JOBLINK"} << "Гостев" << "77";
+    }
+
+    void attachedRowPerson()
+    {
+        QFETCH(QStringList, cleared);
+        QFETCH(QString, name);
+        QFETCH(QString, number);
+        OrganisationBuilder org;
+        const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
+        const TYPE_ID host = org.department(QStringLiteral("Магазин"), firm);
+        const TYPE_ID job = org.job(QStringLiteral("Кладовщик"));
+        const TYPE_ID guest =
+            org.employee(QStringLiteral(" Гостев "), org.department(QStringLiteral("Склад"), firm), QStringLiteral("77"), job);
+        const TYPE_ID trip = org.attachedWorker(guest, host, march(10), march(15));
+        org.setProperty(trip, QStringLiteral("PT_NAME"), QStringLiteral("Гостев (склад)"));
+        org.setProperty(trip, QStringLiteral("PT_WORKERNUM"), QStringLiteral("A-7"));
+        for (const QString& property : cleared)
+            org.setProperty(trip, property, QString());
+
+        WorkTimeData data;
+        data.setPeriodRange(march(1), march(31));
+        data.setAttachedUid(guest, {host});
+        QCOMPARE(data.name(), name);
+        QCOMPARE(data.number(), number);
+        QCOMPARE(data.jobUid(), job);
+    }
 };
 
 OV_TEST_GUILESS_MAIN(tst_WorkTimeData)

@@ -297,6 +297,8 @@ private slots:
         QCOMPARE(grid.model.index(row, Model::HoursColumn).data(Qt::TextAlignmentRole).toInt(), 0x84);
         QCOMPARE(grid.model.index(grid.row(grid.visitor), Model::NameColumn).data(Qt::ForegroundRole).value<QColor>(),
                  QColor(Qt::darkGray));
+        // An attached row has no employee record; its person comes from the attached-worker object.
+        QCOMPARE(grid.model.index(grid.row(grid.visitor), Model::NameColumn).data().toString(), QStringLiteral("Гостев"));
         QVERIFY(!grid.model.index(row, Model::NameColumn).data(Qt::ForegroundRole).isValid());
         QCOMPARE(grid.model.index(row, Model::NameColumn).flags(), Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     }
@@ -631,8 +633,8 @@ private slots:
         const QDate date = july(2);
         const int column = grid.model.dateToColumn(date);
         const qint64 headerBefore = grid.model.headerData(column, Qt::Horizontal, Model::DayTimeRole).toLongLong();
-        // Ivanov, Sidorov and Visitor (outside his trip) work 8 h; Petrov is not employed yet.
-        QCOMPARE(headerBefore, qint64(3 * seconds(8)));
+        // Ivanov and Sidorov work 8 h; Petrov is not employed yet and Visitor is not on his trip.
+        QCOMPARE(headerBefore, qint64(2 * seconds(8)));
         const qint64 timeBefore = grid.model.totalTime();
         const qint64 attachedBefore = grid.model.totalAttachedTime();
         const qint64 detachedBefore = grid.model.totalDetachedTime();
@@ -646,10 +648,49 @@ private slots:
                  headerBefore - seconds(5));
         QCOMPARE(grid.model.totalTime(), timeBefore - seconds(5));
         QCOMPARE(grid.model.totalAttachedTime(), attachedBefore - seconds(5));
-        QCOMPARE(grid.model.totalTimeForDate(date), qint64(2 * seconds(8) + seconds(3)));
+        QCOMPARE(grid.model.totalTimeForDate(date), qint64(seconds(8) + seconds(3)));
         // The doctor's visit on the 4th counts as work time (14:00-18:00).
         QCOMPARE(grid.model.totalReasonWorkTime(), qint64(seconds(4) + seconds(2)));
         QCOMPARE(grid.model.totalReasonForDate(july(4), WorkTimeData::WorkTime), qint64(seconds(4)));
+    }
+
+    void dateTotalsCountShownDaysOnly_data()
+    {
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("hours");
+        QTest::addColumn<int>("hoursWithVisitorAbsence");
+        QTest::addColumn<int>("absenceHours");
+        // Then Visitor sees the doctor 14:00-16:00, which counts as work time where his day counts.
+        QTest::addRow("attached row before its trip") << 2 << 16 << 16 << 0;
+        QTest::addRow("first day of the trip") << 10 << 32 << 34 << 2;
+        QTest::addRow("last day of the trip") << 19 << 32 << 34 << 2;
+        QTest::addRow("attached row after its trip") << 22 << 24 << 24 << 0;
+        QTest::addRow("day off") << 6 << 0 << 0 << 0;
+        QTest::addRow("doctor's visit of an employee") << 4 << 20 << 20 << 4;
+    }
+
+    void dateTotalsCountShownDaysOnly()
+    {
+        QFETCH(int, day);
+        QFETCH(int, hours);
+        QFETCH(int, hoursWithVisitorAbsence);
+        QFETCH(int, absenceHours);
+        Grid grid;
+        const int column = grid.model.dateToColumn(july(day));
+        QCOMPARE(grid.model.headerData(column, Qt::Horizontal, Model::DayTimeRole).toLongLong(), qint64(seconds(hours)));
+        qint64 shown = 0;
+        for (int row = 0; row < grid.model.rowCount(); ++row)
+            shown += grid.model.index(row, column).data(Model::DayTimeRole).toInt()
+                + grid.model.index(row, column).data(Model::PartDayWorkReasonRole).toInt();
+        QCOMPARE(shown, qint64(seconds(hours)));
+
+        _WORKER_ABSENCE_REASON reasons;
+        reasons.records = {OrganisationBuilder::absenceRecord(grid.doctor, at(day, hm(14)), at(day, hm(16)), true, 9)};
+        grid.model.setAbsenceReasons({{grid.visitor, reasons}});
+        QCOMPARE(grid.model.headerData(column, Qt::Horizontal, Model::DayTimeRole).toLongLong(),
+                 qint64(seconds(hoursWithVisitorAbsence)));
+        QCOMPARE(grid.model.totalReasonForDate(july(day), WorkTimeData::AnyReasonTime),
+                 qint64(seconds(absenceHours)));
     }
 
     // The grid sums every row in one walk over its days; the rows' own totals are the reference.
@@ -681,9 +722,11 @@ private slots:
             }
             attached += data.attachedTime();
             detached += data.detachedTime(false);
-            for (int day = 1; day <= 31; ++day)
-                perDate[july(day)] += data.timeForDate(july(day), true)
-                    + data.partDayReasonTime(july(day), WorkTimeData::WorkTime);
+            for (int day = 1; day <= 31; ++day) {
+                if (!data.isAttached() || data.inAttachedRange(july(day)))
+                    perDate[july(day)] += data.timeForDate(july(day), true)
+                        + data.partDayReasonTime(july(day), WorkTimeData::WorkTime);
+            }
             const QString hours = QString::number(data.totalPlan(false) / 3600.0, 'f', 2) + QStringLiteral(" / ")
                 + QString::number((data.totalTime(false)
                                    + data.totalFullDayReasonTime(july(1), july(31), WorkTimeData::AnyReasonTime, false)
