@@ -33,6 +33,9 @@ namespace {
 
 // A day cell holds the interval above and the marks and hours (a 24-pixel clock) below.
 constexpr int dayRowHeight = 52;
+// Rows sampled when sizing a column to its contents: names are capped in width anyway, and
+// asking thousands of rows for their hints stalls the window for a noticeable moment.
+constexpr int resizeRowsSampled = 64;
 constexpr int secondsPerDay = 86400;
 constexpr int scheduleIconSize = 32;
 constexpr int maxReasonTextLength = 40;
@@ -119,6 +122,8 @@ WorkTimeTableView::WorkTimeTableView(QWidget* parent) : QTableView(parent)
 
     for (QHeaderView* rows : {verticalHeader(), m_frozenTable->verticalHeader()})
         rows->setDefaultSectionSize(dayRowHeight);
+    m_header->setResizeContentsPrecision(resizeRowsSampled);
+    m_frozenHeader->setResizeContentsPrecision(resizeRowsSampled);
     initContextMenu();
 }
 
@@ -277,6 +282,15 @@ void WorkTimeTableView::resizeColumnsToContents()
     for (int frozen = 0; frozen < m_frozenColumns; ++frozen)
         m_frozenTable->setColumnWidth(frozen, columnWidth(frozen));
     updateFrozenTableGeometry();
+}
+
+void WorkTimeTableView::resizeRowsToContents()
+{
+    if (!model() || model()->rowCount() == 0)
+        return;
+    const int height = qMax(dayRowHeight, sizeHintForRow(0));
+    for (QHeaderView* rows : {verticalHeader(), m_frozenTable->verticalHeader()})
+        rows->setDefaultSectionSize(height);
 }
 
 void WorkTimeTableView::updateSectionWidth(int logicalIndex, int, int newSize)

@@ -47,6 +47,8 @@ public slots:
     void updateFrozenHeaderHeight();
     void resizeColumnToContents(int column);
     void resizeColumnsToContents();
+    /// Every row of the grid has the same height, so one row's hint sizes them all.
+    void resizeRowsToContents();
     void updateSectionWidth(int logicalIndex, int oldSize, int newSize);
     void updateSectionHeight(int logicalIndex, int oldSize, int newSize);
 

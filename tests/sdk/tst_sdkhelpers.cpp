@@ -135,14 +135,6 @@ private slots:
         QCOMPARE(file.value(QStringLiteral("report/title")).toString(), QStringLiteral("График «март»"));
         QCOMPARE(Settings::value(QStringLiteral("grid/missing"), 7), QVariant(7));
     }
-
-    void constValueOfMissingKeyIsDefault()
-    {
-        orvanta::SCHEDULE_HASH schedules;
-        schedules[12].name = QStringLiteral("Пятидневка");
-        QCOMPARE(schedules.constValue(12).name, QStringLiteral("Пятидневка"));
-        QVERIFY(schedules.constValue(99) == orvanta::SCHEDULE_DATA());
-    }
 };
 
 OV_TEST_GUILESS_MAIN(tst_SdkHelpers)

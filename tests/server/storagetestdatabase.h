@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -38,6 +39,35 @@ struct StorageTestDatabase
                 database.drop();
         }
         return result;
+    }
+
+    /// A data column "engine" with one row per database, tagged by the engine.
+    static void addRows(const QList<StorageTestDatabase>& engines)
+    {
+        QTest::addColumn<int>("engine");
+        for (int i = 0; i < engines.size(); ++i)
+            QTest::addRow("%s", qPrintable(engines.at(i).tag)) << i;
+    }
+
+    static void dropAll(QList<StorageTestDatabase>& engines)
+    {
+        for (StorageTestDatabase& engine : engines)
+            engine.drop();
+    }
+
+    /// Runs use on an SQLite database without any table, so every statement fails.
+    static void withoutSchema(const std::function<void(const QSqlDatabase&)>& use)
+    {
+        {
+            QSqlDatabase empty = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("empty"));
+            empty.setDatabaseName(QStringLiteral(":memory:"));
+            if (empty.open())
+                use(empty);
+            else
+                QTest::qFail("cannot open an in-memory database", __FILE__, __LINE__);
+            empty.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("empty"));
     }
 
     bool open(const std::function<QStringList(SqlDialect)>& statements)

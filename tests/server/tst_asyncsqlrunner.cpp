@@ -97,7 +97,7 @@ private slots:
     void sqlFailureIsAnErrorStatus();
 
 private:
-    void addEngineRows();
+    void addEngineRows() { StorageTestDatabase::addRows(m_engines); }
     void fillBalanceData(int engine);
 
     QTemporaryDir m_folder;
@@ -116,15 +116,7 @@ void TestAsyncSqlRunner::initTestCase()
 
 void TestAsyncSqlRunner::cleanupTestCase()
 {
-    for (StorageTestDatabase& engine : m_engines)
-        engine.drop();
-}
-
-void TestAsyncSqlRunner::addEngineRows()
-{
-    QTest::addColumn<int>("engine");
-    for (int i = 0; i < m_engines.size(); ++i)
-        QTest::addRow("%s", qPrintable(m_engines.at(i).tag)) << i;
+    StorageTestDatabase::dropAll(m_engines);
 }
 
 // Employee 10: the week schedule and a payroll norm of 8 h on weekdays except 1 January (a holiday);
@@ -351,10 +343,7 @@ void TestAsyncSqlRunner::resubmittedIdReplacesTheQueuedOne()
 
 void TestAsyncSqlRunner::sqlFailureIsAnErrorStatus()
 {
-    QSqlDatabase empty = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("empty"));
-    empty.setDatabaseName(QStringLiteral(":memory:"));
-    QVERIFY(empty.open());
-    {
+    StorageTestDatabase::withoutSchema([](const QSqlDatabase& empty) {
         AsyncSqlRunner runner(empty, SqlDialect::Sqlite);
         QSignalSpy spy(&runner, &AsyncSqlRunner::resultReady);
         QString error;
@@ -367,10 +356,7 @@ void TestAsyncSqlRunner::sqlFailureIsAnErrorStatus()
         QCOMPARE(result.status, qint32(AsyncSqlRunner::StatusFailed));
         QCOMPARE(result.message, QStringLiteral("Ошибка выполнения запроса"));
         QVERIFY(result.results.isEmpty());
-    }
-    empty.close();
-    empty = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("empty"));
+    });
 }
 
 OV_TEST_GUILESS_MAIN(TestAsyncSqlRunner)

@@ -48,13 +48,6 @@ QDate dateProperty(const ObjectInfo& object, const char* name)
     return QDate::fromString(object.property(key(name)), Qt::ISODate);
 }
 
-QStringList employeeNames(const DemoOrganisation& organisation)
-{
-    QStringList names;
-    for (const ObjectInfo& employee : objectsOf(organisation, SUBJECT_DATANAME))
-        names.append(employee.property(key(db::common::NAME)));
-    return names;
-}
 
 bool sameFigures(const DemoOrganisation& a, const DemoOrganisation& b)
 {
@@ -81,7 +74,6 @@ class tst_DemoOrganisationGenerator : public QObject
 private slots:
     void sameSeedSameOrganisation_data();
     void sameSeedSameOrganisation();
-    void otherSeedOtherNames();
     void employeeCount_data();
     void employeeCount();
     void uidsAreUnique();
@@ -91,17 +83,13 @@ private slots:
     void workerHistoriesPrecedeTheCurrentDepartment();
     void historiesFollowExistingSchedules();
     void personalSchedulesBelongToEmployees();
-    void normTimeFollowsTheProductionCalendar_data();
-    void normTimeFollowsTheProductionCalendar();
     void normTimeOnlyOnWorkingDaysOfEmployment();
     void absencesAroundThisMonth();
     void employmentChangesThisMonth();
     void reasonMarksAreDistinct();
-    void reportObject();
     void users_data();
     void users();
     void invalidDate();
-    void twoThousandEmployees();
 };
 
 void tst_DemoOrganisationGenerator::sameSeedSameOrganisation_data()
@@ -124,12 +112,6 @@ void tst_DemoOrganisationGenerator::sameSeedSameOrganisation()
     QCOMPARE(first.users.size(), second.users.size());
 }
 
-void tst_DemoOrganisationGenerator::otherSeedOtherNames()
-{
-    const DemoOrganisation first = DemoOrganisationGenerator::generate(60, March2026, 1);
-    const DemoOrganisation second = DemoOrganisationGenerator::generate(60, March2026, 2);
-    QVERIFY(employeeNames(first) != employeeNames(second));
-}
 
 void tst_DemoOrganisationGenerator::employeeCount_data()
 {
@@ -138,7 +120,6 @@ void tst_DemoOrganisationGenerator::employeeCount_data()
     QTest::addRow("none") << 0 << 0;
     QTest::addRow("negative") << -5 << 0;
     QTest::addRow("one") << 1 << 1;
-    QTest::addRow("sixty") << 60 << 60;
     QTest::addRow("two thousand") << 2000 << 2000;
 }
 
@@ -308,38 +289,7 @@ void tst_DemoOrganisationGenerator::personalSchedulesBelongToEmployees()
     QVERIFY(personal > 0);
 }
 
-void tst_DemoOrganisationGenerator::normTimeFollowsTheProductionCalendar_data()
-{
-    QTest::addColumn<QDate>("date");
-    QTest::addColumn<int>("norm");
-    QTest::addRow("ordinary Tuesday") << QDate(2026, 3, 3) << 28800;
-    QTest::addRow("Saturday") << QDate(2026, 3, 7) << 0;
-    QTest::addRow("New Year holidays") << QDate(2026, 1, 5) << 0;
-    QTest::addRow("9 Jan, decreed day off") << QDate(2026, 1, 9) << 0;
-    QTest::addRow("12 Jan, first working day") << QDate(2026, 1, 12) << 28800;
-    QTest::addRow("23 Feb, holiday") << QDate(2026, 2, 23) << 0;
-    QTest::addRow("9 Mar, 8 Mar moved off Sunday") << QDate(2026, 3, 9) << 0;
-    QTest::addRow("30 Apr, before 1 May") << QDate(2026, 4, 30) << 25200;
-    QTest::addRow("8 May, before 9 May") << QDate(2026, 5, 8) << 25200;
-    QTest::addRow("11 May, 9 May moved off Saturday") << QDate(2026, 5, 11) << 0;
-    QTest::addRow("11 Jun, before 12 Jun") << QDate(2026, 6, 11) << 25200;
-    QTest::addRow("3 Nov, before 4 Nov") << QDate(2026, 11, 3) << 25200;
-    QTest::addRow("31 Dec, decreed day off") << QDate(2026, 12, 31) << 0;
-}
 
-void tst_DemoOrganisationGenerator::normTimeFollowsTheProductionCalendar()
-{
-    QFETCH(QDate, date);
-    QFETCH(int, norm);
-    // The first employee has been with the firm all year and never changed anything.
-    const TYPE_ID employee = objectsOf(sixty(), SUBJECT_DATANAME).first().uid;
-    int found = 0;
-    for (const WORKER_NORM_TIME& record : sixty().normTime) {
-        if (record.worker == employee && record.date == date)
-            found += record.time;
-    }
-    QCOMPARE(found, norm);
-}
 
 void tst_DemoOrganisationGenerator::normTimeOnlyOnWorkingDaysOfEmployment()
 {
@@ -413,12 +363,6 @@ void tst_DemoOrganisationGenerator::reasonMarksAreDistinct()
         QVERIFY(!marks.contains(QString::fromUtf8(gridMark)));
 }
 
-void tst_DemoOrganisationGenerator::reportObject()
-{
-    const QList<ObjectInfo> reports = objectsOf(sixty(), REPORT_DATANAME);
-    QCOMPARE(reports.size(), 1);
-    QCOMPARE(reports.first().property(key(db::common::NAME)), QStringLiteral("REPORT_PLANNING_SCHEDULE"));
-}
 
 void tst_DemoOrganisationGenerator::users_data()
 {
@@ -461,14 +405,6 @@ void tst_DemoOrganisationGenerator::invalidDate()
     QVERIFY(organisation.users.isEmpty());
 }
 
-void tst_DemoOrganisationGenerator::twoThousandEmployees()
-{
-    DemoOrganisation organisation;
-    QBENCHMARK_ONCE {
-        organisation = DemoOrganisationGenerator::generate(2000, March2026);
-    }
-    QCOMPARE(objectsOf(organisation, SUBJECT_DATANAME).size(), 2000);
-}
 
 OV_TEST_GUILESS_MAIN(tst_DemoOrganisationGenerator)
 

@@ -100,7 +100,7 @@ private slots:
     void horizonLimitsOpenHistories();
 
 private:
-    void addEngineRows();
+    void addEngineRows() { StorageTestDatabase::addRows(m_engines); }
     PlannedTimeTable table(int engine) const;
     QHash<QDate, int> plannedDays(int engine, TYPE_ID worker) const;
     int plannedSum(int engine, TYPE_ID worker, const QDate& from, const QDate& to) const;
@@ -119,8 +119,7 @@ void TestPlannedTimeTable::initTestCase()
 
 void TestPlannedTimeTable::cleanupTestCase()
 {
-    for (StorageTestDatabase& engine : m_engines)
-        engine.drop();
+    StorageTestDatabase::dropAll(m_engines);
 }
 
 void TestPlannedTimeTable::init()
@@ -131,13 +130,6 @@ void TestPlannedTimeTable::init()
                    {3, calendarSchedule(3, SCHEDULE_DATA::KindPersonal, 10, QDate(2024, 3, 1))}};
     for (const StorageTestDatabase& engine : m_engines)
         QVERIFY(engine.clear(Tables));
-}
-
-void TestPlannedTimeTable::addEngineRows()
-{
-    QTest::addColumn<int>("engine");
-    for (int i = 0; i < m_engines.size(); ++i)
-        QTest::addRow("%s", qPrintable(m_engines.at(i).tag)) << i;
 }
 
 PlannedTimeTable TestPlannedTimeTable::table(int engine) const

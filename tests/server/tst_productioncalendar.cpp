@@ -17,27 +17,38 @@ private slots:
 
 void tst_ProductionCalendar::normSeconds_data()
 {
+    QTest::addColumn<int>("year");
     QTest::addColumn<QDate>("date");
     QTest::addColumn<int>("norm");
+    QTest::addRow("2026: ordinary Tuesday") << 2026 << QDate(2026, 3, 3) << 28800;
+    QTest::addRow("2026: Saturday") << 2026 << QDate(2026, 3, 7) << 0;
+    QTest::addRow("2026: 9 Jan, decreed day off") << 2026 << QDate(2026, 1, 9) << 0;
+    QTest::addRow("2026: 12 Jan, first working day") << 2026 << QDate(2026, 1, 12) << 28800;
+    QTest::addRow("2026: 9 Mar, 8 Mar moved off Sunday") << 2026 << QDate(2026, 3, 9) << 0;
+    QTest::addRow("2026: 8 May, before 9 May") << 2026 << QDate(2026, 5, 8) << 25200;
+    QTest::addRow("2026: 11 May, 9 May moved off Saturday") << 2026 << QDate(2026, 5, 11) << 0;
+    QTest::addRow("2026: 3 Nov, before 4 Nov") << 2026 << QDate(2026, 11, 3) << 25200;
+    QTest::addRow("2026: 31 Dec, decreed day off") << 2026 << QDate(2026, 12, 31) << 0;
     // 2027 has no decree here: only the law moves a weekend holiday to the next working day.
-    QTest::addRow("2027: 1 May on Saturday moves to Monday") << QDate(2027, 5, 3) << 0;
-    QTest::addRow("2027: 9 May on Sunday moves to Monday") << QDate(2027, 5, 10) << 0;
-    QTest::addRow("2027: 12 Jun on Saturday moves to Monday") << QDate(2027, 6, 14) << 0;
-    QTest::addRow("2027: 30 Apr right before Saturday 1 May is short") << QDate(2027, 4, 30) << 25200;
-    QTest::addRow("2027: 7 May, two days before 9 May, is full") << QDate(2027, 5, 7) << 28800;
-    QTest::addRow("2027: 22 Feb before 23 Feb is short") << QDate(2027, 2, 22) << 25200;
-    QTest::addRow("2027: 31 Dec before New Year is short") << QDate(2027, 12, 31) << 25200;
-    QTest::addRow("2027: 11 Jan after the holidays") << QDate(2027, 1, 11) << 28800;
-    QTest::addRow("2027: 8 Jan holiday") << QDate(2027, 1, 8) << 0;
-    QTest::addRow("2026 date asked of 2027") << QDate(2026, 3, 3) << 0;
-    QTest::addRow("invalid date") << QDate() << 0;
+    QTest::addRow("2027: 1 May on Saturday moves to Monday") << 2027 << QDate(2027, 5, 3) << 0;
+    QTest::addRow("2027: 9 May on Sunday moves to Monday") << 2027 << QDate(2027, 5, 10) << 0;
+    QTest::addRow("2027: 12 Jun on Saturday moves to Monday") << 2027 << QDate(2027, 6, 14) << 0;
+    QTest::addRow("2027: 30 Apr right before Saturday 1 May is short") << 2027 << QDate(2027, 4, 30) << 25200;
+    QTest::addRow("2027: 7 May, two days before 9 May, is full") << 2027 << QDate(2027, 5, 7) << 28800;
+    QTest::addRow("2027: 22 Feb before 23 Feb is short") << 2027 << QDate(2027, 2, 22) << 25200;
+    QTest::addRow("2027: 31 Dec before New Year is short") << 2027 << QDate(2027, 12, 31) << 25200;
+    QTest::addRow("2027: 11 Jan after the holidays") << 2027 << QDate(2027, 1, 11) << 28800;
+    QTest::addRow("2027: 8 Jan holiday") << 2027 << QDate(2027, 1, 8) << 0;
+    QTest::addRow("2026 date asked of 2027") << 2027 << QDate(2026, 3, 3) << 0;
+    QTest::addRow("invalid date") << 2027 << QDate() << 0;
 }
 
 void tst_ProductionCalendar::normSeconds()
 {
+    QFETCH(int, year);
     QFETCH(QDate, date);
     QFETCH(int, norm);
-    QCOMPARE(ProductionCalendar(2027).normSeconds(date), norm);
+    QCOMPARE(ProductionCalendar(year).normSeconds(date), norm);
 }
 
 void tst_ProductionCalendar::workingDaysOfYear_data()

@@ -124,7 +124,7 @@ private slots:
     void sqlFailureIsReturned();
 
 private:
-    void addEngineRows();
+    void addEngineRows() { StorageTestDatabase::addRows(m_engines); }
     WorkerDataStore store(int engine) const { return {m_engines.at(engine).db(), m_engines.at(engine).dialect}; }
 
     QTemporaryDir m_folder;
@@ -140,21 +140,13 @@ void TestWorkerDataStore::initTestCase()
 
 void TestWorkerDataStore::cleanupTestCase()
 {
-    for (StorageTestDatabase& engine : m_engines)
-        engine.drop();
+    StorageTestDatabase::dropAll(m_engines);
 }
 
 void TestWorkerDataStore::init()
 {
     for (const StorageTestDatabase& engine : m_engines)
         QVERIFY(engine.clear(Tables));
-}
-
-void TestWorkerDataStore::addEngineRows()
-{
-    QTest::addColumn<int>("engine");
-    for (int i = 0; i < m_engines.size(); ++i)
-        QTest::addRow("%s", qPrintable(m_engines.at(i).tag)) << i;
 }
 
 void TestWorkerDataStore::scheduleHistoriesReplace_data()
@@ -490,11 +482,7 @@ void TestWorkerDataStore::calendarDaysRefused()
 
 void TestWorkerDataStore::sqlFailureIsReturned()
 {
-    // A database without the schema: every read fails with the engine's message.
-    QSqlDatabase empty = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("empty"));
-    empty.setDatabaseName(QStringLiteral(":memory:"));
-    QVERIFY(empty.open());
-    {
+    StorageTestDatabase::withoutSchema([](const QSqlDatabase& empty) {
         WorkerDataStore data(empty, SqlDialect::Sqlite);
         QString error;
         QList<WORKER_NORM_TIME> norms;
@@ -503,10 +491,7 @@ void TestWorkerDataStore::sqlFailureIsReturned()
         QVERIFY(error.contains(QStringLiteral("no such table")));
         ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no such table")));
         QVERIFY(!data.setScheduleHistories({{10, {10, {historyRecord(3, QDate(), QDate())}}}}, &error));
-    }
-    empty.close();
-    empty = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QStringLiteral("empty"));
+    });
 }
 
 OV_TEST_GUILESS_MAIN(TestWorkerDataStore)

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QTest>
 
 class tst_DateEditors : public QObject
@@ -100,14 +99,12 @@ void tst_DateEditors::timeShowsHoursAndMinutes()
 {
     OVTimeEdit edit(QTime(8, 30, 45));
     QCOMPARE(edit.text(), QStringLiteral("08:30"));
-    QSignalSpy spy(&edit, &QTimeEdit::timeChanged);
     edit.show();
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     edit.setFocus(Qt::TabFocusReason);
     QTest::keyClicks(&edit, QStringLiteral("14:15"));
     QCOMPARE(edit.time().hour(), 14);
     QCOMPARE(edit.time().minute(), 15);
-    QVERIFY(!spy.isEmpty());
 }
 
 OV_TEST_WIDGETS_MAIN(tst_DateEditors)

@@ -26,6 +26,18 @@ public:
     }
 };
 
+// Employees of the fixture's organisation, as on its reference date.
+std::unique_ptr<WorkerHistoryProxyModel> employeeProxy(const OrganisationFixture& org, bool showDismissed = false)
+{
+    auto proxy = std::make_unique<WorkerHistoryProxyModel>();
+    proxy->setReferenceDate(OrganisationFixture::referenceDate());
+    proxy->setSourceModel(org.model());
+    proxy->setCheckable(true);
+    proxy->setModelType(WorkerHistoryProxyModel::Employees);
+    proxy->setShowDismissed(showDismissed);
+    return proxy;
+}
+
 } // namespace
 
 class tst_WorkerHistoryProxyModel : public QObject
@@ -84,15 +96,11 @@ void tst_WorkerHistoryProxyModel::modelTypeChoosesObjectTypes()
     QFETCH(QStringList, visible);
 
     OrganisationFixture org;
-    WorkerHistoryProxyModel proxy;
-    proxy.setReferenceDate(OrganisationFixture::referenceDate());
-    proxy.setSourceModel(org.model());
-    proxy.setModelType(WorkerHistoryProxyModel::Employees);
+    auto proxy = employeeProxy(org);
     if (modelType == 7)
         ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("unknown model type")));
-    proxy.setModelType(modelType);
-    QCOMPARE(visibleNames(org, proxy), visible);
-    QCOMPARE(proxy.typeFilter(), WorkerHistoryProxyModel::objectTypes(proxy.modelType()));
+    proxy->setModelType(modelType);
+    QCOMPARE(visibleNames(org, *proxy), visible);
 }
 
 void tst_WorkerHistoryProxyModel::dismissedByEmploymentEnd_data()
@@ -114,15 +122,12 @@ void tst_WorkerHistoryProxyModel::dismissedByEmploymentEnd()
 
     OrganisationFixture org;
     org.setEmploymentEnd(org.kuznetsov, employmentEnd);
-    WorkerHistoryProxyModel proxy;
-    proxy.setReferenceDate(OrganisationFixture::referenceDate());
-    proxy.setSourceModel(org.model());
-    proxy.setModelType(WorkerHistoryProxyModel::Employees);
+    auto proxy = employeeProxy(org);
 
-    QCOMPARE(proxy.isDismissed(org.kuznetsov), dismissed);
-    QCOMPARE(proxy.indexForUid(org.kuznetsov).isValid(), !dismissed);
-    proxy.setShowDismissed(true);
-    const QModelIndex shown = proxy.indexForUid(org.kuznetsov);
+    QCOMPARE(proxy->isDismissed(org.kuznetsov), dismissed);
+    QCOMPARE(proxy->indexForUid(org.kuznetsov).isValid(), !dismissed);
+    proxy->setShowDismissed(true);
+    const QModelIndex shown = proxy->indexForUid(org.kuznetsov);
     QVERIFY(shown.isValid());
     QCOMPARE(shown.data(WorkerHistoryProxyModel::DismissedRole).toBool(), dismissed);
 }
@@ -130,42 +135,33 @@ void tst_WorkerHistoryProxyModel::dismissedByEmploymentEnd()
 void tst_WorkerHistoryProxyModel::shownDismissedIsGreyed()
 {
     OrganisationFixture org;
-    WorkerHistoryProxyModel proxy;
-    proxy.setReferenceDate(OrganisationFixture::referenceDate());
-    proxy.setSourceModel(org.model());
-    proxy.setModelType(WorkerHistoryProxyModel::Employees);
-    proxy.setShowDismissed(true);
+    auto proxy = employeeProxy(org, true);
 
     DelegateProbe delegate;
     const QColor grey(QLatin1String(orvanta::wt::color::DISABLED_TEXT));
-    const QStyleOptionViewItem dismissed = delegate.option(proxy.indexForUid(org.sidorov));
+    const QStyleOptionViewItem dismissed = delegate.option(proxy->indexForUid(org.sidorov));
     QCOMPARE(dismissed.text, QStringLiteral("Сидоров Пётр"));
     QCOMPARE(dismissed.palette.color(QPalette::Text), grey);
-    const QStyleOptionViewItem employed = delegate.option(proxy.indexForUid(org.kuznetsov));
+    const QStyleOptionViewItem employed = delegate.option(proxy->indexForUid(org.kuznetsov));
     QVERIFY(employed.palette.color(QPalette::Text) != grey);
 }
 
 void tst_WorkerHistoryProxyModel::hiddenDismissedLosesCheck()
 {
     OrganisationFixture org;
-    WorkerHistoryProxyModel proxy;
-    proxy.setReferenceDate(OrganisationFixture::referenceDate());
-    proxy.setSourceModel(org.model());
-    proxy.setCheckable(true);
-    proxy.setModelType(WorkerHistoryProxyModel::Employees);
-    proxy.setShowDismissed(true);
-    proxy.setChecked({org.it});
-    QCOMPARE(org.namesOf(proxy.checked()), QStringList({"it", "kuznetsov", "sidorov"}));
+    auto proxy = employeeProxy(org, true);
+    proxy->setChecked({org.it});
+    QCOMPARE(org.namesOf(proxy->checked()), QStringList({"it", "kuznetsov", "sidorov"}));
 
     // A planner must not pick someone he cannot see.
-    QSignalSpy checkedSpy(&proxy, &ObjectTreeProxy::checkedChanged);
-    proxy.setShowDismissed(false);
-    QCOMPARE(org.namesOf(proxy.checked()), QStringList({"it", "kuznetsov"}));
+    QSignalSpy checkedSpy(proxy.get(), &ObjectTreeProxy::checkedChanged);
+    proxy->setShowDismissed(false);
+    QCOMPARE(org.namesOf(proxy->checked()), QStringList({"it", "kuznetsov"}));
     QCOMPARE(checkedSpy.count(), 1);
 
     // Dismissed while checked, through a store change.
     org.setEmploymentEnd(org.kuznetsov, QStringLiteral("2026-02-01"));
-    QCOMPARE(org.namesOf(proxy.checked()), QStringList({"it"}));
+    QCOMPARE(org.namesOf(proxy->checked()), QStringList({"it"}));
 }
 
 void tst_WorkerHistoryProxyModel::delegateNamesBareStoreRows()
