@@ -1,5 +1,8 @@
+// The worker data store on 2,000 employees: SQLite by default, or the PostgreSQL database
+// "--db postgresql://..." names (in a schema of its own, dropped and made again each run).
 #include "asyncsqlcatalogue.h"
 #include "asyncsqlrunner.h"
+#include "databaseconnector.h"
 #include "ovdatastream.h"
 #include "plannedtimetable.h"
 #include "workerdatastore.h"
@@ -111,9 +114,9 @@ QList<SCHEDULE_CALENDAR_DAY> monthDays(int variant)
     return days;
 }
 
-bool fill(QSqlDatabase& db, const QList<uint>& employees, QString* error)
+bool fill(QSqlDatabase& db, SqlDialect dialect, const QList<uint>& employees, QString* error)
 {
-    WorkerDataStore data(db, SqlDialect::Sqlite);
+    WorkerDataStore data(db, dialect);
     QHash<uint, WORKER_SCHEDULE_HISTORY_V2> histories;
     QHash<uint, _WORKER_ABSENCE_REASON> absences;
     QList<WORKER_NORM_TIME> norms;
@@ -174,27 +177,41 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("TZ"))
         qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    const int dbOption = arguments.indexOf(QStringLiteral("--db"));
     QTemporaryDir folder;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    // An argument names a file to keep for a closer look; it must not exist yet.
-    db.setDatabaseName(argc > 1 ? QString::fromLocal8Bit(argv[1]) : folder.filePath(QStringLiteral("bench.sqlite")));
-    if (!db.open())
+    const QString url = dbOption > 0 && dbOption + 1 < arguments.size()
+        ? arguments.at(dbOption + 1)
+        : QStringLiteral("sqlite:") + folder.filePath(QStringLiteral("bench.sqlite"));
+    QSqlDatabase db;
+    SqlDialect dialect = SqlDialect::Sqlite;
+    QString openError;
+    if (!DatabaseConnector::open(url, QStringLiteral("bench"), &db, &dialect, &openError)) {
+        out() << "cannot open " << url << ": " << openError << Qt::endl;
         return 1;
+    }
     QSqlQuery sql(db);
-    sql.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    sql.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-    for (const QString& statement : WorkerDataStore::schemaStatements(SqlDialect::Sqlite)) {
-        if (!sql.exec(statement))
+    if (dialect == SqlDialect::PostgreSql) {
+        for (const char* statement : {"DROP SCHEMA IF EXISTS ovbench CASCADE", "CREATE SCHEMA ovbench",
+                                      "SET search_path TO ovbench"}) {
+            if (!sql.exec(QString::fromLatin1(statement)))
+                return 1;
+        }
+    }
+    for (const QString& statement : WorkerDataStore::schemaStatements(dialect)) {
+        if (!sql.exec(statement)) {
+            out() << "schema failed: " << sql.lastError().text() << Qt::endl;
             return 1;
+        }
     }
 
     const QList<uint> employees = employeeIds();
     QString error;
-    out() << "SQLite, " << Employees << " employees, reads of March 2024, norm for all of 2024" << Qt::endl;
+    out() << (dialect == SqlDialect::PostgreSql ? "PostgreSQL, " : "SQLite, ") << Employees << " employees, reads of March 2024, norm for all of 2024" << Qt::endl;
     measure(QStringLiteral("fill (histories, absences, norm, sync, 1000 calendars)"), 1,
-            [&] { return fill(db, employees, &error); });
+            [&] { return fill(db, dialect, employees, &error); });
 
-    PlannedTimeTable planned(db, SqlDialect::Sqlite, &schedule);
+    PlannedTimeTable planned(db, dialect, &schedule);
     planned.setPersonalScheduleLookup([](TYPE_ID employee) {
         const int index = int(employee) - 100000;
         return index % 2 == 0 ? QList<int>{1000 + index + 1} : QList<int>{};
@@ -204,8 +221,11 @@ int main(int argc, char** argv)
         return sql.exec(QStringLiteral("BEGIN")) && planned.recompute(employees, QDate(), QDate(), &error)
                && sql.exec(QStringLiteral("COMMIT"));
     });
+    // As autovacuum would soon: the planner needs the row counts of the filled tables.
+    if (dialect == SqlDialect::PostgreSql)
+        sql.exec(QStringLiteral("ANALYZE"));
 
-    WorkerDataStore data(db, SqlDialect::Sqlite);
+    WorkerDataStore data(db, dialect);
     QHash<uint, WORKER_SCHEDULE_HISTORY_V2> histories;
     QHash<uint, _WORKER_ABSENCE_REASON> absences;
     QHash<uint, QDateTime> changeTimes;
@@ -239,7 +259,7 @@ int main(int argc, char** argv)
                && planned.recomputeSchedule(1001, MonthStart, MonthEnd, &error) && sql.exec(QStringLiteral("COMMIT"));
     });
 
-    AsyncSqlRunner runner(db, SqlDialect::Sqlite);
+    AsyncSqlRunner runner(db, dialect);
     QStringList ids;
     for (const uint id : employees)
         ids.append(QString::number(id));

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ovserver_export.h"
 #include "sqldialect.h"
 
 #include <QSqlDatabase>
 #include <QString>
 
 /// Opens the database a URL names: "sqlite:PATH" or "postgresql://user@/dbname?host=DIR&port=N".
-class DatabaseConnector
+class OVSERVER_EXPORT DatabaseConnector
 {
 public:
     DatabaseConnector() = delete;

@@ -935,7 +935,8 @@ void addBudgets(Draft& draft)
             budget.id = draft.org.hoursBudget.size() + 1;
             budget.date = date;
             budget.department = department.uid;
-            budget.value = hours;
+            // The budget travels in seconds, like every other time figure of the plan.
+            budget.value = hours * 3600;
             draft.org.hoursBudget.append(budget);
         }
     }

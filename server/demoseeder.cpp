@@ -91,9 +91,22 @@ bool DemoSeeder::seed(const DemoOrganisation& organisation, const QDate& today, 
     if (!PlannedTimeTableFactory::create(m_db, m_dialect).recompute(employees, yearStart, yearStart.addYears(1).addDays(-1), error)
         || !transaction.commit(error))
         return false;
+    analyse();
     qCInfo(lcServerStorage) << Q_FUNC_INFO << "seeded" << employees.size() << "employees: written in" << written
                             << "ms, with planned time in" << timer.elapsed() << "ms";
     return true;
+}
+
+void DemoSeeder::analyse()
+{
+    // Without statistics on the fresh rows PostgreSQL plans the first queries for empty tables;
+    // autovacuum would catch up only later. A failure costs speed, not data.
+    if (m_dialect != SqlDialect::PostgreSql)
+        return;
+    QSqlQuery query(m_db);
+    QString error;
+    if (!Sql::exec(query, QStringLiteral("ANALYZE"), &error))
+        qCWarning(lcServerStorage) << Q_FUNC_INFO << "statistics not refreshed" << error;
 }
 
 bool DemoSeeder::seedObjects(const DemoOrganisation& organisation, QString* error)

@@ -24,6 +24,8 @@ private:
     bool seedWorkerData(const DemoOrganisation& organisation, QString* error);
     bool seedCalendarDays(const QHash<int, QList<orvanta::SCHEDULE_CALENDAR_DAY>>& calendarDays, QString* error);
     QStringList tables(QString* error);
+    /// Refreshes the planner statistics after a seed (PostgreSQL only).
+    void analyse();
 
     QSqlDatabase m_db;
     SqlDialect m_dialect;

@@ -92,21 +92,34 @@ bool PlannedTimeTable::recompute(const QList<TYPE_ID>& employees, const QDate& f
         return false;
 
     const ScheduleExpander expander(m_shiftLookup);
+    const ScheduleExpander::CalendarDays noDays;
+    const SCHEDULE_DATA noSchedule;
+    const auto daysOf = [&calendars, &noDays](int id) -> const ScheduleExpander::CalendarDays& {
+        const auto found = calendars.constFind(id);
+        return found == calendars.cend() ? noDays : found.value();
+    };
+    // Dates are written as text once for the range, not once per employee and day.
+    QVariantList dateValues;
+    for (QDate date = first; date <= last; date = date.addDays(1))
+        dateValues.append(StorageSql::dateValue(date));
     QList<QVariantList> rows;
     for (const TYPE_ID employee : employees) {
         const QList<HistoryRecord> records = histories.value(employee).records;
         const QHash<int, SCHEDULE_DATA> ownMonths = personal.value(employee);
-        for (QDate date = first; date <= last; date = date.addDays(1)) {
+        QDate date = first;
+        for (int day = 0; day < dateValues.size(); ++day, date = date.addDays(1)) {
             const auto own = ownMonths.constFind(monthKey(date));
             int seconds = 0;
             if (own != ownMonths.cend()) {
-                seconds = expander.daySeconds(own.value(), date, own->date, calendars.value(own->id));
+                seconds = expander.daySeconds(own.value(), date, own->date, daysOf(own->id));
             } else if (const HistoryRecord* record = recordOn(records, date)) {
                 const int id = int(record->schedule);
-                seconds = expander.daySeconds(schedules.value(id), date, record->from, calendars.value(id));
+                const auto schedule = schedules.constFind(id);
+                seconds = expander.daySeconds(schedule == schedules.cend() ? noSchedule : schedule.value(), date,
+                                              record->from, daysOf(id));
             }
             if (seconds > 0)
-                rows.append({employee, StorageSql::dateValue(date), seconds});
+                rows.append({employee, dateValues.at(day), seconds});
         }
     }
     return replaceRows(employees, first, last, rows, error);

@@ -38,6 +38,9 @@ public:
     static int intervalSeconds(const QList<orvanta::SCHEDULE_CALENDAR_INTERVAL>& intervals);
 
 private:
+    /// The shift a cycle gives on date, or null for a day off or a broken cycle.
+    static const orvanta::SCHEDULE_DATA::Shift* cycleShift(const orvanta::SCHEDULE_DATA& schedule, const QDate& date,
+                                                           const QDate& fallbackBase);
     QList<orvanta::SCHEDULE_CALENDAR_INTERVAL> cycleIntervals(const orvanta::SCHEDULE_DATA& schedule,
                                                               const QDate& date, const QDate& fallbackBase) const;
     QList<orvanta::SCHEDULE_CALENDAR_INTERVAL> calendarIntervals(const orvanta::SCHEDULE_DATA& schedule,

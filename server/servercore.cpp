@@ -114,7 +114,8 @@ bool ServerCore::open(const QString& databaseUrl, QString* error)
         return false;
     }
     const QList<QStringList> migrations = {CoreSchema::statements(d->dialect),
-                                           WorkerDataStore::schemaStatements(d->dialect)};
+                                           WorkerDataStore::schemaStatements(d->dialect),
+                                           WorkerDataStore::balanceFunctionStatements(d->dialect)};
     if (!SchemaMigrator(d->db).migrate(migrations, &message)) {
         qCWarning(lcServerStorage) << Q_FUNC_INFO << "migration failed" << databaseUrl << message;
         setError(error, QStringLiteral("Не удалось обновить схему базы данных: %1").arg(message));

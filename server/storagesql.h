@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ovserver_export.h"
 #include "serverlogging.h"
 #include "sqldialect.h"
 
@@ -15,7 +16,7 @@ class QSqlQuery;
 
 /// What the storage classes write the same way on both engines: value conversions, id lists
 /// bound as one value, multi-row inserts, statements whose failure is logged and returned.
-class StorageSql
+class OVSERVER_EXPORT StorageSql
 {
 public:
     StorageSql() = delete;
@@ -37,7 +38,7 @@ public:
     /// Prepares and runs sql with values bound in order; on failure logs it under where and sets *error.
     static bool exec(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error,
                      const char* where);
-    /// Inserts rows (one value per column each) with as few statements as the engine allows.
+    /// Inserts rows (one value per column each) in order, a few thousand per statement.
     static bool insertRows(const QSqlDatabase& db, const QString& table, const QStringList& columns,
                            const QList<QVariantList>& rows, QString* error, const char* where);
     /// "INSERT ... RETURNING id" on both engines; the new id, or -1 with *error set.
@@ -50,6 +51,12 @@ private:
     /// Logs the query's error under where, sets *error and returns false.
     static bool fail(const QSqlQuery& query, QString* error, const char* where);
     static QString idListText(SqlDialect dialect, const QStringList& ids);
+    static QString jsonInsertSqlite(const QString& table, const QStringList& columns);
+    static QString jsonInsertPostgres(const QString& table, const QStringList& columns);
+    /// Rows as a JSON array: of arrays, or of objects with keys as member names when keys are given.
+    static QString jsonRows(const QList<QVariantList>& rows, const QStringList& keys);
+    static void appendJsonValue(QString* text, const QVariant& value);
+    static void appendJsonString(QString* text, const QString& value);
 };
 
 template<typename Id>

@@ -30,21 +30,25 @@ QString forDialect(SqlDialect dialect, QString sql)
     return sql;
 }
 
-// One function per worker and day, so the balance text runs on PostgreSQL as the client writes it.
+// The balance text sums the function's rows by worker: each side summed per worker already, from
+// its (worker, date) index, saves grouping hundreds of thousands of days (which spilled to disk).
+// Norm and planned time hold one row per worker and day, so the sums are those of the days.
 const char PlanningBalanceFunction[] = R"(CREATE OR REPLACE FUNCTION get_planning_balance(p_start DATE, p_finish DATE, p_workers BIGINT[])
 RETURNS TABLE(worker_id BIGINT, norm_time INT, plan_time INT)
 LANGUAGE sql STABLE AS $$
-  SELECT d.worker_id, CAST(SUM(d.norm_time) AS INT), CAST(SUM(d.plan_time) AS INT)
+  SELECT COALESCE(n.worker_id, p.worker_id), COALESCE(n.norm_time, 0), COALESCE(p.plan_time, 0)
   FROM (
-    SELECT n.worker_id, n.work_date, n.norm_time, 0 AS plan_time
+    SELECT n.worker_id, CAST(SUM(n.norm_time) AS INT) AS norm_time
     FROM worker_norm_time n
     WHERE n.work_date BETWEEN p_start AND p_finish AND n.worker_id = ANY(p_workers)
-    UNION ALL
-    SELECT p.worker_id, p.work_date, 0, p.plan_time
+    GROUP BY n.worker_id
+  ) n
+  FULL JOIN (
+    SELECT p.worker_id, CAST(SUM(p.plan_time) AS INT) AS plan_time
     FROM planned_time p
     WHERE p.work_date BETWEEN p_start AND p_finish AND p.worker_id = ANY(p_workers)
-  ) d
-  GROUP BY d.worker_id, d.work_date
+    GROUP BY p.worker_id
+  ) p ON p.worker_id = n.worker_id
 $$)";
 
 // "worker_id IN ... AND work_date BETWEEN ..." with the values appended to values; open bounds are left out.
@@ -137,6 +141,13 @@ WorkerDataStore::WorkerDataStore(const QSqlDatabase& db, SqlDialect dialect)
     : m_db(db)
     , m_dialect(dialect)
 {
+}
+
+QStringList WorkerDataStore::balanceFunctionStatements(SqlDialect dialect)
+{
+    if (dialect != SqlDialect::PostgreSql)
+        return {};
+    return {QString::fromUtf8(PlanningBalanceFunction)};
 }
 
 QStringList WorkerDataStore::schemaStatements(SqlDialect dialect)

@@ -31,6 +31,8 @@ public:
     /// The tables and indexes of this store, the planned-time table and, on PostgreSQL, the SQL
     /// function get_planning_balance(date, date, bigint[]); run in order by one migration.
     static QStringList schemaStatements(SqlDialect dialect);
+    /// Replaces get_planning_balance of databases made before it summed per worker (PostgreSQL only).
+    static QStringList balanceFunctionStatements(SqlDialect dialect);
 
     bool scheduleHistories(const QList<uint>& employees, QHash<uint, orvanta::WORKER_SCHEDULE_HISTORY_V2>* out,
                            QString* error);

@@ -13,6 +13,7 @@
 #include "tcpserverconnection.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
@@ -164,11 +165,16 @@ QString logIn(OVServerInterface* connection, const Options& options)
 
 int main(int argc, char* argv[])
 {
+    // Unset, glibc reads /etc/localtime again for every local-time conversion.
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvanta"));
     QApplication::setApplicationName(QStringLiteral("planner"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     OVIconTheme::install();
+    // The planner speaks Russian whatever the machine's locale: month and weekday names, dates.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     Options options;
     QString error;

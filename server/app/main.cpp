@@ -40,6 +40,9 @@ bool parseListen(const QString& text, QHostAddress* address, quint16* port)
 
 int main(int argc, char* argv[])
 {
+    // Unset, glibc reads /etc/localtime again for every local-time conversion.
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ovserver"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
