@@ -9,7 +9,11 @@
 #include "ovdatastream.h"
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
+#include "servercore.h"
 #include "settings.h"
+#include "storagenotificationapplier.h"
+#include "tcpcommandserver.h"
+#include "tcpserverconnection.h"
 #include "vocabulary.h"
 #include "workerhistorypanelwidget.h"
 #include "worktimefilterdialog.h"
@@ -19,6 +23,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -247,6 +252,67 @@ private slots:
         QCOMPARE(popups, QStringList());
         QVERIFY(view.currentPlanningBalanceQueryId().isEmpty());
         QCOMPARE(loading.count(), 2);
+        LocalStorage::instance()->reset();
+    }
+
+    // Two planners on one server: what the second one saves reaches the first one's grid by itself.
+    void changeByAnotherPlannerReachesTheGrid()
+    {
+        ServerCore core;
+        QString error;
+        QVERIFY2(core.open(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("shared.sqlite")), &error),
+                 qPrintable(error));
+        QVERIFY2(core.seedDemo(12, true, &error), qPrintable(error));
+        TcpCommandServer tcp(&core);
+        QVERIFY(tcp.listen(QHostAddress::LocalHost, 0));
+
+        TcpServerConnection first;
+        QVERIFY(first.connectToServer(QStringLiteral("127.0.0.1"), tcp.serverPort()));
+        StorageNotificationApplier applier(&first, LocalStorage::instance());
+        ClientSession session(&first, LocalStorage::instance());
+        QSignalSpy finished(&session, &ClientSession::finished);
+        session.start(QStringLiteral("planner"), QStringLiteral("planner2026"));
+        QVERIFY(finished.wait(20000));
+        QVERIFY(finished.constFirst().value(0).toBool());
+
+        WorkTimePlanningView view;
+        view.init(&first, QStringLiteral("wtplanningview"));
+        view.insertedToInterface();
+        auto* model = view.findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"));
+        QList<TYPE_ID> departments;
+        for (const ObjectInfo& object : *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME)))
+            departments.append(object.uid);
+        const QDate start(QDate::currentDate().year(), QDate::currentDate().month(), 1);
+        QMetaObject::invokeMethod(&view, "applyFilter", Q_ARG(QDate, start), Q_ARG(QDate, start.addMonths(1).addDays(-1)),
+                                  Q_ARG(QList<orvanta::TYPE_ID>, departments), Q_ARG(QStringList, {}));
+        QTRY_VERIFY_WITH_TIMEOUT(!view.isLoading(), 20000);
+
+        // The second planner moves someone of the grid onto another cyclic schedule.
+        const unsigned int employee = model->objList().constFirst();
+        WORKER_SCHEDULE_HISTORY_V2 history = model->objectScheduleHistory(employee);
+        QVERIFY(!history.records.isEmpty());
+        TYPE_ID otherSchedule = 0;
+        for (const SCHEDULE_DATA& schedule : LocalStorage::instance()->schedules()) {
+            if (schedule.kind == SCHEDULE_DATA::KindCycle && TYPE_ID(schedule.id) != history.records.last().schedule)
+                otherSchedule = TYPE_ID(schedule.id);
+        }
+        QVERIFY(otherSchedule != 0);
+        history.records.last().schedule = otherSchedule;
+
+        TcpServerConnection second;
+        QVERIFY(second.connectToServer(QStringLiteral("127.0.0.1"), tcp.serverPort()));
+        Command write;
+        write.kind = 1;
+        write.name = ov5sdk::Data::commandName(ov5sdk::Data::SetWorkerSchedules);
+        write.data = pack(QHash<uint, WORKER_SCHEDULE_HISTORY_V2>{{employee, history}});
+        int result = 0;
+        second.send(write, [&result](Command& reply) { result = reply.result; });
+        QTRY_COMPARE(result, 1);
+
+        QElapsedTimer sinceSaved;
+        sinceSaved.start();
+        QTRY_COMPARE_WITH_TIMEOUT(model->objectScheduleHistory(employee).records.last().schedule, otherSchedule, 5000);
+        QVERIFY2(sinceSaved.elapsed() < 2500, qPrintable(QString::number(sinceSaved.elapsed())));
         LocalStorage::instance()->reset();
     }
 
