@@ -33,6 +33,7 @@ namespace {
 
 // A day cell holds the interval above and the marks and hours (a 24-pixel clock) below.
 constexpr int dayRowHeight = 52;
+constexpr int minimumNameWidth = 180;
 // Rows sampled when sizing a column to its contents: names are capped in width anyway, and
 // asking thousands of rows for their hints stalls the window for a noticeable moment.
 constexpr int resizeRowsSampled = 64;
@@ -279,8 +280,14 @@ void WorkTimeTableView::resizeColumnsToContents()
 {
     QTableView::resizeColumnsToContents();
     m_frozenTable->resizeColumnsToContents();
-    for (int frozen = 0; frozen < m_frozenColumns; ++frozen)
-        m_frozenTable->setColumnWidth(frozen, columnWidth(frozen));
+    // The frozen header also draws the sort arrow, and an empty grid still needs room for names.
+    for (int frozen = 0; frozen < m_frozenColumns; ++frozen) {
+        int width = qMax(columnWidth(frozen), m_frozenTable->columnWidth(frozen));
+        if (frozen == WorkTimePlanningModel::NameColumn)
+            width = qMax(width, minimumNameWidth);
+        setColumnWidth(frozen, width);
+        m_frozenTable->setColumnWidth(frozen, width);
+    }
     updateFrozenTableGeometry();
 }
 
