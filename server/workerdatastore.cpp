@@ -413,33 +413,23 @@ bool WorkerDataStore::syncTime(const QDate& from, const QDate& to, const QList<u
 bool WorkerDataStore::salesPlan(const QList<uint>& departments, const QDate& from, const QDate& to,
                                 QList<SALES_PLAN>* out, QString* error)
 {
-    out->clear();
-    QVariantList values;
-    const QString sql = QStringLiteral("SELECT id, work_date, department_id, value FROM sales_plan WHERE ")
-                        + rangeCondition(m_dialect, QStringLiteral("department_id"),
-                                         StorageSql::idListValue(m_dialect, departments), from, to, &values)
-                        + QStringLiteral(" ORDER BY department_id, work_date, id");
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!StorageSql::exec(query, sql, values, error, Q_FUNC_INFO))
-        return false;
-    while (query.next()) {
-        SALES_PLAN record;
-        record.id = query.value(0).toLongLong();
-        record.date = StorageSql::readDate(query.value(1));
-        record.department = query.value(2).toLongLong();
-        record.value = query.value(3).toLongLong();
-        out->append(record);
-    }
-    return true;
+    return readDepartmentFigures("sales_plan", departments, from, to, out, error);
 }
 
 bool WorkerDataStore::hoursBudget(const QList<uint>& departments, const QDate& from, const QDate& to,
                                   QList<HOURS_BUDGET>* out, QString* error)
 {
+    return readDepartmentFigures("hours_budget", departments, from, to, out, error);
+}
+
+// The sales plan and the hours budget are the same shape: one figure per department and date.
+template<typename Record>
+bool WorkerDataStore::readDepartmentFigures(const char* table, const QList<uint>& departments, const QDate& from,
+                                            const QDate& to, QList<Record>* out, QString* error)
+{
     out->clear();
     QVariantList values;
-    const QString sql = QStringLiteral("SELECT id, work_date, department_id, value FROM hours_budget WHERE ")
+    const QString sql = QStringLiteral("SELECT id, work_date, department_id, value FROM %1 WHERE ").arg(QLatin1String(table))
                         + rangeCondition(m_dialect, QStringLiteral("department_id"),
                                          StorageSql::idListValue(m_dialect, departments), from, to, &values)
                         + QStringLiteral(" ORDER BY department_id, work_date, id");
@@ -448,11 +438,11 @@ bool WorkerDataStore::hoursBudget(const QList<uint>& departments, const QDate& f
     if (!StorageSql::exec(query, sql, values, error, Q_FUNC_INFO))
         return false;
     while (query.next()) {
-        HOURS_BUDGET record;
+        Record record;
         record.id = query.value(0).toLongLong();
         record.date = StorageSql::readDate(query.value(1));
-        record.department = query.value(2).toUInt();
-        record.value = query.value(3).toInt();
+        record.department = decltype(record.department)(query.value(2).toLongLong());
+        record.value = decltype(record.value)(query.value(3).toLongLong());
         out->append(record);
     }
     return true;

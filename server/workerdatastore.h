@@ -78,6 +78,10 @@ public:
     bool insertHoursBudget(const QList<orvanta::HOURS_BUDGET>& records, QString* error);
 
 private:
+    template<typename Record>
+    bool readDepartmentFigures(const char* table, const QList<uint>& departments, const QDate& from,
+                               const QDate& to, QList<Record>* out, QString* error);
+
     QSqlDatabase m_db;
     SqlDialect m_dialect;
 };
