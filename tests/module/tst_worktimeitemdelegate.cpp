@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
-#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStyleOptionViewItem>
 #include <QTest>
@@ -34,6 +33,13 @@ QStyleOptionViewItem cellOption(const QRect& rect = QRect(0, 0, 90, 52))
 }
 
 QString color(const char* name) { return QColor(QLatin1String(name)).name(); }
+
+void paint(RecordingPaintDevice& device, const QAbstractItemDelegate& delegate, const QStyleOptionViewItem& option,
+           const QModelIndex& index)
+{
+    QPainter painter(&device);
+    delegate.paint(&painter, option, index);
+}
 
 } // namespace
 
@@ -60,7 +66,6 @@ private slots:
         QTest::addRow("three-digit hour refused") << "008:00-09:00" << false << 0 << 0;
         QTest::addRow("trailing text refused") << "08:00-17:00x" << false << 0 << 0;
         QTest::addRow("half an interval refused") << "08:00-" << false << 0 << 0;
-        QTest::addRow("garbage refused") << "утро" << false << 0 << 0;
         QTest::addRow("empty refused") << "" << false << 0 << 0;
     }
 
@@ -136,28 +141,16 @@ private slots:
         QCOMPARE(grid.model.hasChanges(grid.ivanov), ending != QLatin1String("escape"));
     }
 
-    void commitWritesTheTypedEnds_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("finish");
-        QTest::addRow("day 08:00-17:00") << "08:00-17:00" << Fixture::seconds(8) << Fixture::seconds(17);
-        QTest::addRow("overnight 22:00-06:00") << "22:00-06:00" << 79200 << 21600;
-    }
-
     // The overnight end is written as typed; the model decides that it lies on the next day.
     void commitWritesTheTypedEnds()
     {
-        QFETCH(QString, text);
-        QFETCH(int, start);
-        QFETCH(int, finish);
         WorkTimeItemDelegate delegate;
         QStandardItemModel model(1, 6);
         QLineEdit editor;
         editor.setInputMask(QStringLiteral("99:99-99:99;0"));
-        editor.setText(text);
+        editor.setText(QStringLiteral("22:00-06:00"));
         delegate.setModelData(&editor, &model, model.index(0, 5));
-        QCOMPARE(model.index(0, 5).data(Model::IntervalRole).toMap(), Fixture::interval(start, finish));
+        QCOMPARE(model.index(0, 5).data(Model::IntervalRole).toMap(), Fixture::interval(79200, 21600));
     }
 
     void unparsableTextLeavesTheCell()
@@ -172,24 +165,15 @@ private slots:
         QVERIFY(!grid.model.hasChanges(grid.ivanov));
     }
 
-    void editorOnlyForDays_data()
-    {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<bool>("editor");
-        QTest::addRow("day column") << 2 << true;
-        QTest::addRow("name column") << 0 << false;
-    }
-
     void editorOnlyForDays()
     {
-        QFETCH(int, day);
-        QFETCH(bool, editor);
         Fixture grid;
         QWidget parent;
-        QCOMPARE(grid.delegate.createEditor(&parent, cellOption(), grid.cell(grid.ivanov, day)) != nullptr, editor);
+        QVERIFY(grid.delegate.createEditor(&parent, cellOption(), grid.cell(grid.ivanov, 2)));
+        QVERIFY(!grid.delegate.createEditor(&parent, cellOption(), grid.cell(grid.ivanov, 0)));
     }
 
-    // One day cell painted: its interval text and colour, the hours text, pen and weight, the badge, the lock.
+    // One day cell painted: its interval text and colour, the hours text and pen, the badge, the lock.
     void paintsDay_data()
     {
         QTest::addColumn<QString>("who");
@@ -198,22 +182,21 @@ private slots:
         QTest::addColumn<QString>("intervalColor");
         QTest::addColumn<QString>("hours");
         QTest::addColumn<QString>("hoursColor");
-        QTest::addColumn<bool>("boldHours");
         QTest::addColumn<QString>("badge");
         QTest::addColumn<bool>("lock");
         const QString text = QApplication::palette().color(QPalette::Active, QPalette::ButtonText).name();
         const QString light = color(wt::color::DISABLED_TEXT);
         const QString dark = color(wt::color::ENABLED_TEXT);
-        QTest::addRow("work day") << "ivanov" << 2 << "08:00-17:00" << text << "8.00" << dark << true << "" << false;
-        QTest::addRow("day off") << "ivanov" << 6 << "--:-- --:--" << light << "0.00" << light << false << "В" << false;
+        QTest::addRow("work day") << "ivanov" << 2 << "08:00-17:00" << text << "8.00" << dark << "" << false;
+        QTest::addRow("day off") << "ivanov" << 6 << "--:-- --:--" << light << "0.00" << light << "В" << false;
         QTest::addRow("full-day absence keeps its badge")
-            << "ivanov" << 3 << "--:-- --:--" << light << "0.00" << light << false << "ОТ" << false;
-        QTest::addRow("part-day absence only") << "ivanov" << 7 << "--:-- --:--" << light << "2.00" << dark << true
-                                               << "Д" << false;
+            << "ivanov" << 3 << "--:-- --:--" << light << "0.00" << light << "ОТ" << false;
+        QTest::addRow("part-day absence only")
+            << "ivanov" << 7 << "--:-- --:--" << light << "2.00" << dark << "Д" << false;
         QTest::addRow("before employment is locked")
-            << "petrov" << 2 << "--:-- --:--" << light << "0.00" << light << false << "" << true;
-        QTest::addRow("trip elsewhere is locked") << "sidorov" << 16 << "--:-- --:--" << light << "0.00" << light
-                                                  << false << "К" << true;
+            << "petrov" << 2 << "--:-- --:--" << light << "0.00" << light << "" << true;
+        QTest::addRow("trip elsewhere is locked")
+            << "sidorov" << 16 << "--:-- --:--" << light << "0.00" << light << "К" << true;
     }
 
     void paintsDay()
@@ -224,7 +207,6 @@ private slots:
         QFETCH(QString, intervalColor);
         QFETCH(QString, hours);
         QFETCH(QString, hoursColor);
-        QFETCH(bool, boldHours);
         QFETCH(QString, badge);
         QFETCH(bool, lock);
         Fixture grid;
@@ -238,10 +220,7 @@ private slots:
         grid.model.setAbsenceReasons({{grid.ivanov, reasons}});
 
         RecordingPaintDevice device;
-        {
-            QPainter painter(&device);
-            grid.delegate.paint(&painter, cellOption(), grid.cell(grid.byName(who), day));
-        }
+        paint(device, grid.delegate, cellOption(), grid.cell(grid.byName(who), day));
         const QList<RecordingPaintDevice::Text>& texts = device.engine.texts;
         const RecordingPaintDevice::Text* intervalText = device.findText(interval);
         QVERIFY2(intervalText, qPrintable(interval));
@@ -249,7 +228,8 @@ private slots:
         const RecordingPaintDevice::Text* hoursText = device.findText(hours);
         QVERIFY2(hoursText, qPrintable(hours));
         QCOMPARE(hoursText->pen.name(), hoursColor);
-        QCOMPARE(hoursText->weight == QFont::Bold, boldHours);
+        // Hours that count are dark and bold.
+        QCOMPARE(hoursText->weight == QFont::Bold, hoursColor == color(wt::color::ENABLED_TEXT));
         if (badge.isEmpty()) {
             QCOMPARE(texts.size(), 2);
         } else {
@@ -268,37 +248,29 @@ private slots:
         QStyleOptionViewItem option = cellOption();
         option.state |= QStyle::State_Selected | QStyle::State_HasFocus;
         RecordingPaintDevice device;
-        {
-            QPainter painter(&device);
-            grid.delegate.paint(&painter, option, grid.cell(grid.petrov, 2));
-        }
+        paint(device, grid.delegate, option, grid.cell(grid.petrov, 2));
         QCOMPARE(device.engine.pixmaps.last(), QRect(1, 1, 8, 8));
     }
 
     void nameCarriesChangeMark_data()
     {
         QTest::addColumn<bool>("changed");
-        QTest::addColumn<QString>("name");
-        QTest::addRow("unchanged") << false << "Иванов";
-        QTest::addRow("changed") << true << "Иванов*";
+        QTest::addRow("unchanged") << false;
+        QTest::addRow("changed") << true;
     }
 
     void nameCarriesChangeMark()
     {
         QFETCH(bool, changed);
-        QFETCH(QString, name);
         Fixture grid;
         if (changed)
             grid.model.setShiftForDate(grid.ivanov, Fixture::july(2), grid.morning);
+        QStyleOptionViewItem option = cellOption(QRect(0, 0, 300, 52));
+        option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         RecordingPaintDevice device;
-        {
-            QPainter painter(&device);
-            QStyleOptionViewItem option = cellOption(QRect(0, 0, 300, 52));
-            option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-            grid.delegate.paint(&painter, option, grid.cell(grid.ivanov, 0));
-        }
+        paint(device, grid.delegate, option, grid.cell(grid.ivanov, 0));
         QCOMPARE(device.engine.texts.size(), 1);
-        QCOMPARE(device.engine.texts.first().text, name);
+        QCOMPARE(device.engine.texts.first().text, changed ? QStringLiteral("Иванов*") : QStringLiteral("Иванов"));
         QCOMPARE(device.engine.texts.first().weight == QFont::Bold, changed);
     }
 
@@ -325,10 +297,7 @@ private slots:
         const QRegularExpression wrongModel(QStringLiteral("wrong model QStandardItemModel"));
         RecordingPaintDevice device;
         ovtest::ignoreMessage(QtWarningMsg, wrongModel);
-        {
-            QPainter painter(&device);
-            delegate.paint(&painter, cellOption(), index);
-        }
+        paint(device, delegate, cellOption(), index);
         QVERIFY(device.engine.texts.isEmpty());
         ovtest::ignoreMessage(QtWarningMsg, wrongModel);
         QCOMPARE(delegate.sizeHint(cellOption(), index), QSize(-1, -1));

@@ -1,6 +1,5 @@
 #include "authdata.h"
 #include "fatalwarnings.h"
-#include "hiddenpanel.h"
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
 #include "planninggridfixture.h"
@@ -101,22 +100,6 @@ struct PageFixture
     }
 };
 
-QList<orvanta::HOURS_BUDGET> budgetOf(int seconds)
-{
-    orvanta::HOURS_BUDGET budget;
-    budget.date = QDate(2024, 7, 1);
-    budget.value = seconds;
-    return {budget};
-}
-
-QList<orvanta::SALES_PLAN> salesPlanOf(qint64 value)
-{
-    orvanta::SALES_PLAN plan;
-    plan.date = QDate(2024, 7, 2);
-    plan.value = value;
-    return {plan};
-}
-
 } // namespace
 
 class tst_WorkTimePlanningPage : public QObject
@@ -153,20 +136,6 @@ private slots:
         QStringList sorted = names;
         std::sort(sorted.begin(), sorted.end());
         QCOMPARE(names, sorted);
-        QVERIFY(page.grid->verticalHeader()->isHidden());
-        QVERIFY(!page.grid->showGrid());
-        QCOMPARE(page.grid->frameShape(), QFrame::NoFrame);
-    }
-
-    void statisticPanelHoldsTheTotals()
-    {
-        PageFixture page(allRoles);
-        auto* panel = page.view->findChild<HiddenPanel*>(QStringLiteral("staticticPanel"));
-        auto* statistic = page.view->findChild<WorkTimeStatisticWidget*>();
-        QVERIFY(statistic);
-        QVERIFY(panel->isAncestorOf(statistic));
-        QVERIFY(!panel->isTitleVisible());
-        QCOMPARE(panel->title(), QStringLiteral("Свойства"));
     }
 
     void totalsReachTheLabels_data()
@@ -174,7 +143,6 @@ private slots:
         QTest::addColumn<int>("budgetSeconds");
         QTest::addColumn<qint64>("salesPlan");
         QTest::addColumn<qint64>("budgetHours");
-        QTest::addRow("nothing budgeted") << 0 << qint64(0) << qint64(0);
         QTest::addRow("budget above plan") << 1000 * 3600 << qint64(0) << qint64(1000);
         QTest::addRow("one second short of two hours") << 2 * 3600 - 1 << qint64(0) << qint64(1);
         QTest::addRow("sales plan") << 0 << qint64(10000000) << qint64(0);
@@ -187,8 +155,14 @@ private slots:
         QFETCH(qint64, budgetHours);
         PageFixture page(allRoles);
         page.load();
-        page.model->setHoursBudget(budgetOf(budgetSeconds));
-        page.model->setSalesPlan(salesPlanOf(salesPlan));
+        orvanta::HOURS_BUDGET budget;
+        budget.date = PlanningGridFixture::july(1);
+        budget.value = budgetSeconds;
+        page.model->setHoursBudget({budget});
+        orvanta::SALES_PLAN plan;
+        plan.date = PlanningGridFixture::july(2);
+        plan.value = salesPlan;
+        page.model->setSalesPlan({plan});
         page.recalculateTotals();
 
         const qint64 fact = page.model->totalTime() / 3600;
@@ -203,19 +177,24 @@ private slots:
         QVERIFY(page.model->totalAttachedTime() > 0);
     }
 
-    void editsUpdateTheTotalsAfterTheDelay()
+    // A burst of edits is counted once, after the delay.
+    void editsUpdateTheTotalsOnceAfterTheDelay()
     {
         PageFixture page(allRoles);
         page.load();
         page.recalculateTotals();
         const QString before = page.label("factLabel");
         QSignalSpy updated(page.view.get(), &WorkTimePlanningView::workTimeTotalsUpdated);
-        // A Saturday of the five-day week becomes a six-hour morning shift.
-        page.model->setShiftForDate(page.shop.ivanov, PlanningGridFixture::july(6), page.shop.morning);
-        QTest::qWait(300);
+        // Weekend days of the five-day week become six-hour morning shifts; the burst outlasts the delay.
+        for (int day : {6, 7, 13, 14}) {
+            page.model->setShiftForDate(page.shop.ivanov, PlanningGridFixture::july(day), page.shop.morning);
+            QTest::qWait(200);
+        }
         QCOMPARE(page.label("factLabel"), before);
         QVERIFY(updated.wait(1000));
-        QCOMPARE(page.label("factLabel").toLongLong(), before.toLongLong() + 6);
+        QCOMPARE(page.label("factLabel").toLongLong(), before.toLongLong() + 24);
+        QTest::qWait(600);
+        QCOMPARE(updated.size(), 1);
     }
 
     void confirmWarningFollowsTheModel_data()
@@ -290,13 +269,12 @@ private slots:
         QTest::addColumn<QStringList>("roles");
         QTest::addColumn<QString>("who");
         QTest::addColumn<int>("day");
-        QTest::addColumn<bool>("opens");
         QTest::addColumn<bool>("readOnly");
-        QTest::addRow("editable day") << allRoles << "ivanov" << 3 << true << false;
-        QTest::addRow("no edit right") << viewOnlyRoles << "ivanov" << 3 << true << true;
-        QTest::addRow("before employment") << allRoles << "petrov" << 2 << true << true;
-        QTest::addRow("own employee away on a trip") << allRoles << "sidorov" << 16 << true << true;
-        QTest::addRow("name column") << allRoles << "ivanov" << 0 << false << false;
+        QTest::addRow("editable day") << allRoles << "ivanov" << 3 << false;
+        QTest::addRow("no edit right") << viewOnlyRoles << "ivanov" << 3 << true;
+        QTest::addRow("before employment") << allRoles << "petrov" << 2 << true;
+        QTest::addRow("own employee away on a trip") << allRoles << "sidorov" << 16 << true;
+        QTest::addRow("name column") << allRoles << "ivanov" << 0 << false;
     }
 
     void dayDialogOpensForTheCurrentCell()
@@ -304,18 +282,15 @@ private slots:
         QFETCH(QStringList, roles);
         QFETCH(QString, who);
         QFETCH(int, day);
-        QFETCH(bool, opens);
         QFETCH(bool, readOnly);
         PageFixture page(roles);
         page.load();
         WorkTimeDayEditDialog* dialog = page.openDay(page.shop.byName(who), day);
-        QCOMPARE(dialog != nullptr, opens);
+        QCOMPARE(dialog != nullptr, day != 0);
         if (!dialog)
             return;
         QCOMPARE(dialog->isReadOnly(), readOnly);
         QVERIFY(dialog->isModal());
-        QVERIFY(dialog->testAttribute(Qt::WA_DeleteOnClose));
-        QVERIFY(dialog->isVisible());
         const QModelIndex name = page.cell(page.shop.byName(who), 0);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("%1 - %2").arg(
                                             QLocale().toString(PlanningGridFixture::july(day), QLocale::ShortFormat),
@@ -369,26 +344,6 @@ private slots:
         QCOMPARE(day.data(WorkTimePlanningModel::DayFinishRole).toInt(),
                  PlanningGridFixture::seconds(accept ? 14 : 17));
         QCOMPARE(page.view->findChild<QAction*>(QStringLiteral("actionSave"))->isEnabled(), accept);
-    }
-
-    // Renders the page for a look by eye: WTPLANNING_PAGE_SHOTS=/dir writes page-empty.png and page-filled.png.
-    void renderPage()
-    {
-        const QString dir = qEnvironmentVariable("WTPLANNING_PAGE_SHOTS");
-        if (dir.isEmpty())
-            QSKIP("set WTPLANNING_PAGE_SHOTS to a folder to render the page");
-        PageFixture page(allRoles);
-        page.view->resize(1400, 700);
-        page.view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(page.view.get()));
-        QVERIFY(page.view->grab().save(dir + QStringLiteral("/page-empty.png")));
-        page.load();
-        page.model->setHoursBudget(budgetOf(600 * 3600));
-        page.model->setSalesPlan(salesPlanOf(1200000));
-        page.grid->resizeColumnsToContents();
-        page.grid->resizeRowsToContents();
-        page.recalculateTotals();
-        QVERIFY(page.view->grab().save(dir + QStringLiteral("/page-filled.png")));
     }
 };
 
