@@ -592,22 +592,22 @@ bool WorkerDataStore::insertSyncTime(const QList<WORKER_SYNC_TIME>& records, QSt
 
 bool WorkerDataStore::insertSalesPlan(const QList<SALES_PLAN>& records, QString* error)
 {
-    QList<QVariantList> rows;
-    rows.reserve(records.size());
-    for (const SALES_PLAN& record : records)
-        rows.append({StorageSql::dateValue(record.date), record.department, record.value});
-    return StorageSql::insertRows(m_db, QStringLiteral("sales_plan"),
-                                  {QStringLiteral("work_date"), QStringLiteral("department_id"), QStringLiteral("value")},
-                                  rows, error, Q_FUNC_INFO);
+    return insertDepartmentFigures("sales_plan", records, error);
 }
 
 bool WorkerDataStore::insertHoursBudget(const QList<HOURS_BUDGET>& records, QString* error)
 {
+    return insertDepartmentFigures("hours_budget", records, error);
+}
+
+template<typename Record>
+bool WorkerDataStore::insertDepartmentFigures(const char* table, const QList<Record>& records, QString* error)
+{
     QList<QVariantList> rows;
     rows.reserve(records.size());
-    for (const HOURS_BUDGET& record : records)
+    for (const Record& record : records)
         rows.append({StorageSql::dateValue(record.date), record.department, record.value});
-    return StorageSql::insertRows(m_db, QStringLiteral("hours_budget"),
+    return StorageSql::insertRows(m_db, QLatin1String(table),
                                   {QStringLiteral("work_date"), QStringLiteral("department_id"), QStringLiteral("value")},
                                   rows, error, Q_FUNC_INFO);
 }

@@ -81,6 +81,8 @@ private:
     template<typename Record>
     bool readDepartmentFigures(const char* table, const QList<uint>& departments, const QDate& from,
                                const QDate& to, QList<Record>* out, QString* error);
+    template<typename Record>
+    bool insertDepartmentFigures(const char* table, const QList<Record>& records, QString* error);
 
     QSqlDatabase m_db;
     SqlDialect m_dialect;
