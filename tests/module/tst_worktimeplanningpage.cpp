@@ -2,7 +2,7 @@
 #include "fatalwarnings.h"
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
-#include "planninggridfixture.h"
+#include "grid/planninggridfixture.h"
 #include "settings.h"
 #include "worktimedayeditdialog.h"
 #include "worktimeplanningview.h"

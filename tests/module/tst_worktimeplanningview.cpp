@@ -4,7 +4,7 @@
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
 #include "hiddenpanel.h"
-#include "planninggridfixture.h"
+#include "grid/planninggridfixture.h"
 #include "ovactionstoolbar.h"
 #include "ovstackedtoolbars.h"
 #include "searchwidget.h"
