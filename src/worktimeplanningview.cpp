@@ -5,47 +5,38 @@
 #include "authdata.h"
 #include "clientidentity.h"
 #include "data.h"
-#include "dbresult.h"
-#include "employeeselection.h"
-#include "hoursbudget.h"
-#include "localstorage.h"
-#include "ovdatastream.h"
-#include "salesplan.h"
-#include "vocabulary.h"
-#include "workernormtime.h"
-#include "workersynctime.h"
-#include "workerhistorypanelwidget.h"
-#include "worktimefilterdialog.h"
-#include "worktimeperiodwidget.h"
-#include "worktimestatisticwidget.h"
-#include "worktimeutils.h"
 #include "hiddenpanel.h"
+#include "localstorage.h"
 #include "ovactionsinserthelper.h"
 #include "ovstackedtoolbars.h"
 #include "rolecontainer.h"
 #include "searchwidget.h"
 #include "settings.h"
-#include "worktimeplanningmodel.h"
-#include "worktimeplanningproxy.h"
+#include "workerhistorypanelwidget.h"
 #include "worktimedayeditdialog.h"
 #include "worktimeemptyhint.h"
+#include "worktimefilterdialog.h"
 #include "worktimeheaderview.h"
 #include "worktimeitemdelegate.h"
+#include "worktimeperiodwidget.h"
+#include "worktimeplanningmodel.h"
+#include "worktimeplanningproxy.h"
+#include "worktimestatisticwidget.h"
 #include "worktimetableview.h"
 #include "worktimetotalwidget.h"
 #include "wtplanninglogging.h"
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QEvent>
-#include <QLocale>
-#include <QMessageBox>
-#include <QProgressBar>
 #include <QDateTime>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QHostInfo>
+#include <QLocale>
+#include <QMessageBox>
 #include <QNetworkInterface>
+#include <QProgressBar>
 #include <QSortFilterProxyModel>
 #include <QTimer>
 
@@ -59,31 +50,11 @@ constexpr int kPageWorktime = 0;
 constexpr int kPageDinner = 1;
 constexpr int kPageAttached = 2;
 constexpr int kLoadingBarHeight = 4;
-// The server still runs the query; its rows come in a later result.
-constexpr qint32 kStatusPending = 14;
 
 constexpr char kPeriodKey[] = "wtplanningview/periodpanel/period";
 constexpr char kStartKey[] = "wtplanningview/periodpanel/start";
 constexpr char kFinishKey[] = "wtplanningview/periodpanel/finish";
 constexpr char kCheckedKey[] = "wtplanningview/employeepanel/checked";
-
-constexpr char kBalanceQueryTag[] = "planning_balance_query";
-constexpr char kBalanceSql[] = "SELECT worker_id,   SUM(norm_time) AS norm_time,   SUM(plan_time) AS plan_time "
-                               "FROM get_planning_balance(:start, :finish, :workers::BIGINT[]) GROUP BY worker_id;";
-
-int balanceQueryCounter = 0;
-
-// Reads one container of a reply payload; a truncated or corrupt one reads as empty.
-template<typename T>
-T readPayload(QDataStream& stream, const char* function)
-{
-    T value;
-    stream >> value;
-    if (stream.status() == QDataStream::Ok)
-        return value;
-    qCWarning(lcWtPlanning) << function << "malformed payload";
-    return T();
-}
 
 WorkTimePlanningView::AddressSource& addressSource()
 {
@@ -201,7 +172,6 @@ void WorkTimePlanningView::initWidgetContents()
     reportStatusTimer = singleShot("reportStatusTimer", 1000);
     totalsTimer = singleShot("totalsTimer", 500);
     attachInfoTimer = singleShot("attachInfoTimer", 500);
-    reloadTimer = singleShot("reloadTimer", 1000);
     connect(totalsTimer, &QTimer::timeout, this, &WorkTimePlanningView::updateWorkTimeTotals);
 
     ui->worktimeSearchWidget->hide();
@@ -411,7 +381,18 @@ void WorkTimePlanningView::setDiscardQuestion(DiscardQuestion question)
 
 void WorkTimePlanningView::initLoading()
 {
-    connect(reloadTimer, &QTimer::timeout, this, &WorkTimePlanningView::reloadEmployeeData);
+    loader = new WorkTimePlanningLoader(dataService, model, clientId, this);
+    loader->setObjectName(QStringLiteral("loader"));
+    // Connected first, so the bar is up before a listener of loadingChanged hears of the load.
+    connect(loader, &WorkTimePlanningLoader::loadingChanged, this, &WorkTimePlanningView::showLoadingBar);
+    connect(loader, &WorkTimePlanningLoader::loadingChanged, this, &WorkTimePlanningView::loadingChanged);
+    connect(loader, &WorkTimePlanningLoader::orgstructureReceived, this, &WorkTimePlanningView::orgstructureReceived);
+    connect(loader, &WorkTimePlanningLoader::readFailed, this,
+            [this](const QString& message) { showPopupCriticalMessage(message); });
+    connect(loader, &WorkTimePlanningLoader::statisticsOutdated, this, &WorkTimePlanningView::updateWorkTimeStatictics);
+    connect(loader, &WorkTimePlanningLoader::totalsOutdated, this, &WorkTimePlanningView::updateWorkTimeTotalsLazy);
+    connect(loader, &WorkTimePlanningLoader::confirmStateChanged, this, &WorkTimePlanningView::updateWorkTimeEnables);
+
     connect(ui->actionFilter, &QAction::triggered, this, &WorkTimePlanningView::showFilterDialog);
 
     auto* store = LocalStorage::instance();
@@ -445,47 +426,11 @@ void WorkTimePlanningView::placeLoadingBar()
     loadingBar->raise();
 }
 
-void WorkTimePlanningView::beginRequest()
+void WorkTimePlanningView::showLoadingBar(bool loading)
 {
-    if (++outstandingRequests != 1)
-        return;
-    if (loadingBar) {
+    if (loading)
         placeLoadingBar();
-        loadingBar->show();
-    }
-    emit loadingChanged(true);
-}
-
-void WorkTimePlanningView::endRequest()
-{
-    if (outstandingRequests == 0 || --outstandingRequests != 0)
-        return;
-    if (loadingBar)
-        loadingBar->hide();
-    emit loadingChanged(false);
-}
-
-std::function<void(Command&)> WorkTimePlanningView::trackedReply(void (WorkTimePlanningView::*handler)(Command&))
-{
-    beginRequest();
-    QPointer<WorkTimePlanningView> self(this);
-    return [self, handler](Command& reply) {
-        if (!self)
-            return;
-        (self->*handler)(reply);
-        self->endRequest();
-    };
-}
-
-void WorkTimePlanningView::setBalanceQueryBusy(bool busy)
-{
-    if (busy == balanceQueryBusy)
-        return;
-    balanceQueryBusy = busy;
-    if (busy)
-        beginRequest();
-    else
-        endRequest();
+    loadingBar->setVisible(loading);
 }
 
 bool WorkTimePlanningView::askDiscardChanges()
@@ -570,384 +515,24 @@ void WorkTimePlanningView::applyFilter(const QDate& start, const QDate& finish,
     statisticWidget->setMonthTitle(
         QStringLiteral("%1 %2").arg(QLocale().standaloneMonthName(start.month(), QLocale::LongFormat)).arg(start.year()));
 
-    EmployeeSelection selection(start, finish, dep_uids);
-    selection.select();
-    const QList<unsigned int> departments = selection.departments();
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "update model" << start << finish << selection.employeeIds().size()
-                          << selection.employeeIds();
     model->setReadOnly(!RoleContainer::canEditWorkTime());
-    model->refreshModel(start, finish, selection.employees(), selection.attached(), departments);
-    const QList<unsigned int> objList = model->objList();
+    loader->load(start, finish, dep_uids);
 
     resetGridView();
     statisticWidget->setChartDate(start);
     updateWorkTimeTotalsLazy();
-
-    sendGetScheduleHistory(objList);
-    sendGetAbsenceReasons(objList);
-    sendGetEmployeeNormTime(start, finish, objList);
-    sendGetEmployeeSyncTime(start, finish, objList);
-    sendGetSalesPlan(start, finish, departments);
-    sendGetHoursBudget(start, finish, departments);
-    sendGetPlanningBalanceAsync(WorkTimeUtils::startYearDate(start), WorkTimeUtils::endMonthDate(finish.addMonths(-1)),
-                                objList);
-}
-
-void WorkTimePlanningView::reloadEmployeeData()
-{
-    QStringList text;
-    for (unsigned int uid : qAsConst(pendingReloadUids))
-        text.append(QString::number(uid));
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "reload employee data" << "QSet" << text.join(QStringLiteral(", "));
-    const QList<unsigned int> ids = pendingReloadUids.values();
-    pendingReloadUids.clear();
-    sendGetScheduleHistory(ids);
-    sendGetAbsenceReasons(ids);
-}
-
-void WorkTimePlanningView::sendGetScheduleHistory(const QList<unsigned int>& ids)
-{
-    dataService->getWorkerSchedules(ids, trackedReply(&WorkTimePlanningView::scheduleHistoryRead));
-}
-
-void WorkTimePlanningView::sendGetAbsenceReasons(const QList<unsigned int>& ids)
-{
-    dataService->getWorkerAbsenceReasons(ids, trackedReply(&WorkTimePlanningView::absenceReasonRead));
-}
-
-void WorkTimePlanningView::sendGetEmployeeNormTime(const QDate& start, const QDate& finish,
-                                                   const QList<unsigned int>& ids)
-{
-    dataService->getWorkerNormTime(start, finish, ids, trackedReply(&WorkTimePlanningView::employeeNormTimeRead));
-}
-
-void WorkTimePlanningView::sendGetEmployeeSyncTime(const QDate& start, const QDate& finish,
-                                                   const QList<unsigned int>& ids)
-{
-    dataService->getWorkerSyncTime(start, finish, ids, trackedReply(&WorkTimePlanningView::employeeSyncTimeRead));
-}
-
-void WorkTimePlanningView::sendGetSalesPlan(const QDate& start, const QDate& finish,
-                                            const QList<unsigned int>& departmentIds)
-{
-    dataService->getWorkTimeBudgets(departmentIds, start, finish, trackedReply(&WorkTimePlanningView::salesPlanRead));
-}
-
-void WorkTimePlanningView::sendGetHoursBudget(const QDate& start, const QDate& finish,
-                                              const QList<unsigned int>& departmentIds)
-{
-    dataService->getWorkTimeHours(departmentIds, start, finish, trackedReply(&WorkTimePlanningView::hoursBudgetRead));
-}
-
-void WorkTimePlanningView::sendGetFullOrgstructure()
-{
-    dataService->getObjects(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME),
-                            [this](Command& reply) { orgstructureRead(reply); });
-}
-
-void WorkTimePlanningView::sendGetScheduleCalendar(const QList<int>& ids, const QDate& start, const QDate& finish)
-{
-    dataService->getScheduleCalendar(ids, start, finish, trackedReply(&WorkTimePlanningView::calendarDaysReadResult));
-}
-
-void WorkTimePlanningView::scheduleHistoryRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << reply.errorMessage();
-        showPopupCriticalMessage(tr("Ошибка чтения истории графиков работ"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    const auto histories = readPayload<WorkTimePlanningModel::ScheduleHistoryHash>(stream, Q_FUNC_INFO);
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "read" << histories.size();
-    model->setScheduleHistory(histories);
-    updateWorkTimeTotalsLazy();
-
-    const QList<int> calendars = calendarScheduleIds(histories);
-    if (!calendars.isEmpty())
-        sendGetScheduleCalendar(calendars, model->dateStart(), model->dateFinish());
-}
-
-QList<int> WorkTimePlanningView::calendarScheduleIds(
-    const QHash<unsigned int, orvanta::WORKER_SCHEDULE_HISTORY_V2>& histories) const
-{
-    const QDate start = model->dateStart();
-    const QDate finish = model->dateFinish();
-    const LocalStorage* store = LocalStorage::instance();
-    const orvanta::SCHEDULE_HASH& schedules = store->schedules();
-    QSet<int> ids;
-    const QList<unsigned int> employees = model->objList();
-    for (unsigned int employee : employees) {
-        const QList<int> personal = store->personalSchedules(employee);
-        for (int id : personal) {
-            const orvanta::SCHEDULE_DATA schedule = schedules.value(id);
-            if (schedule.kind == orvanta::SCHEDULE_DATA::KindPersonal && schedule.date.year() == start.year()
-                && schedule.date.month() == start.month())
-                ids.insert(id);
-        }
-    }
-    for (const orvanta::WORKER_SCHEDULE_HISTORY_V2& history : histories) {
-        for (const auto& record : history.records) {
-            if (record.state != 1 || (record.from.isValid() && record.from > finish)
-                || (record.to.isValid() && record.to < start))
-                continue;
-            const orvanta::SCHEDULE_DATA schedule = schedules.value(int(record.schedule));
-            if (schedule.keepsCalendarDays())
-                ids.insert(int(record.schedule));
-        }
-    }
-    QList<int> sorted = ids.values();
-    std::sort(sorted.begin(), sorted.end());
-    return sorted;
-}
-
-void WorkTimePlanningView::absenceReasonRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << reply.errorMessage();
-        showPopupCriticalMessage(tr("Ошибка чтения причин отстутствия"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    auto reasons = readPayload<WorkTimePlanningModel::AbsenceReasonHash>(stream, Q_FUNC_INFO);
-    const auto changeTimes = readPayload<QHash<unsigned int, QDateTime>>(stream, Q_FUNC_INFO);
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "read" << reasons.size() << changeTimes.size();
-    for (auto& absences : reasons) {
-        for (auto& record : absences.records) {
-            record.changeTime = changeTimes.value(record.id);
-            if (!record.changeTime.isValid())
-                record.changeTime = record.start;
-        }
-    }
-    model->setAbsenceReasons(reasons);
-    updateWorkTimeStatictics();
-    updateWorkTimeTotalsLazy();
-}
-
-void WorkTimePlanningView::calendarDaysReadResult(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read calendar days error" << reply.result;
-        showPopupCriticalMessage(tr("Ошибка чтения расписания графика работ"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    QList<int> echoedIds;
-    QDate echoedStart;
-    QDate echoedFinish;
-    stream >> echoedIds >> echoedStart >> echoedFinish;
-    const auto days = readPayload<WorkTimePlanningModel::CalendarDayHash>(stream, Q_FUNC_INFO);
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "read" << days.size();
-    model->setCalendarDays(days);
-    updateWorkTimeStatictics();
-    updateWorkTimeTotalsLazy();
-}
-
-void WorkTimePlanningView::employeeNormTimeRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read employee norm time error" << reply.result;
-        showPopupCriticalMessage(tr("Ошибка чтения планового времени"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    model->setEmployeeNormTime(readPayload<QList<orvanta::WORKER_NORM_TIME>>(stream, Q_FUNC_INFO));
-    updateWorkTimeTotalsLazy();
-}
-
-void WorkTimePlanningView::employeeSyncTimeRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read employee sync time error" << reply.result;
-        showPopupCriticalMessage(tr("Ошибка чтения статуса синхронизации"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    auto syncTimes = readPayload<QList<orvanta::WORKER_SYNC_TIME>>(stream, Q_FUNC_INFO);
-    const auto normCalcTimes = readPayload<QHash<qint64, QDateTime>>(stream, Q_FUNC_INFO);
-    for (auto& syncTime : syncTimes) {
-        syncTime.normCalcTime = normCalcTimes.value(syncTime.key);
-        if (!syncTime.normCalcTime.isValid())
-            syncTime.normCalcTime = syncTime.date.startOfDay();
-    }
-    model->setEmployeeSyncTime(syncTimes);
-    updateWorkTimeEnables();
-    updateWorkTimeTotalsLazy();
-}
-
-void WorkTimePlanningView::salesPlanRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read work time budget error" << reply.result;
-        showPopupCriticalMessage(tr("Ошибка чтения плана продаж"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    model->setSalesPlan(readPayload<QList<orvanta::SALES_PLAN>>(stream, Q_FUNC_INFO));
-    updateWorkTimeTotalsLazy();
-}
-
-void WorkTimePlanningView::hoursBudgetRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read work time budget error" << reply.result;
-        showPopupCriticalMessage(tr("Ошибка чтения бюджета часов"));
-        return;
-    }
-    OVDataStream stream(reply.data);
-    model->setHoursBudget(readPayload<QList<orvanta::HOURS_BUDGET>>(stream, Q_FUNC_INFO));
-    updateWorkTimeTotalsLazy();
-}
-
-void WorkTimePlanningView::orgstructureRead(Command& reply)
-{
-    if (!reply.isSuccess()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read orgsturcrure error" << reply.result;
-        showPopupCriticalMessage(tr("Ошибка чтения структуру предприятия"));
-        return;
-    }
-    orvanta::OBJECT_HASH objects;
-    QString dataname;
-    if (!ov5sdk::Data::unpackObjects(objects, dataname, reply.data))
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "malformed payload";
-    if (dataname == QLatin1String(orvanta::ORGSTRUCTURE_DATANAME))
-        emit orgstructureReceived(objects);
-}
-
-QString WorkTimePlanningView::nextPlanningBalanceQueryId() const
-{
-    return QStringLiteral("%1_%2").arg(QLatin1String(kBalanceQueryTag)).arg(balanceQueryCounter++);
-}
-
-void WorkTimePlanningView::sendGetPlanningBalanceAsync(const QDate& from, const QDate& to,
-                                                       const QList<orvanta::TYPE_ID>& workers)
-{
-    if (!currentBalanceQueryId.isEmpty()) {
-        qCDebug(lcWtPlanning) << Q_FUNC_INFO << "canceling old request" << currentBalanceQueryId;
-        dataService->cancelAsyncSql(clientId, currentBalanceQueryId, [this](Command& reply) { emptyHandler(reply); });
-        currentBalanceQueryId.clear();
-    }
-
-    DbQuery query{QLatin1String(kBalanceSql)};
-    query.bindValue(QStringLiteral(":start"), from, DbQuery::In);
-    query.bindValue(QStringLiteral(":finish"), to, DbQuery::In);
-    QStringList ids;
-    for (orvanta::TYPE_ID id : workers)
-        ids.append(QString::number(id));
-    query.bindValue(QStringLiteral(":workers"),
-                    workers.isEmpty() ? QVariant(QVariant::List)
-                                      : QVariant(QStringLiteral("{%1}").arg(ids.join(QLatin1Char(',')))),
-                    DbQuery::In);
-
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << query.sql();
-    const QList<DbQuery::Binding> bindings = query.bindings();
-    for (const DbQuery::Binding& binding : bindings)
-        qCDebug(lcWtPlanning) << Q_FUNC_INFO << "\t" << binding.name << binding.value;
-
-    currentBalanceQueryId = nextPlanningBalanceQueryId();
-    balanceEmployees = workers;
-    // The load stays busy until the rows of this query arrive; a cancelled query's never come.
-    setBalanceQueryBusy(true);
-    const QString queryId = currentBalanceQueryId;
-    dataService->execAsyncSql(clientId, queryId, query, [this, queryId](Command& reply) {
-        emptyHandler(reply);
-        if (!reply.isSuccess() && queryId == currentBalanceQueryId) {
-            currentBalanceQueryId.clear();
-            setBalanceQueryBusy(false);
-        }
-    });
-}
-
-void WorkTimePlanningView::emptyHandler(Command& reply)
-{
-    if (!reply.isSuccess())
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO
-                                << QStringLiteral("cmd error object:%1 status:%2").arg(reply.name).arg(reply.result);
 }
 
 void WorkTimePlanningView::dbresultAsyncResult(Command& command)
 {
     command.result = 1;
-    OVDataStream stream(command.data);
-    QString queryId;
-    qint32 status = 0;
-    QString message;
-    stream >> queryId >> status >> message;
-    const auto results = readPayload<QList<DbResult>>(stream, Q_FUNC_INFO);
-
-    const bool current = queryId.contains(QLatin1String(kBalanceQueryTag)) && queryId == currentBalanceQueryId;
-    if (!current)
-        return;
-    // A pending status keeps the query current, but the planner need not watch it.
-    setBalanceQueryBusy(false);
-    if (status == kStatusPending)
-        return;
-    currentBalanceQueryId.clear();
-    if (status == 1) {
-        unpackPlanningBalance(results);
-    } else {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read planning balance error" << status << message;
-        showPopupCriticalMessage(tr("Ошибка получения баланса часов"));
-    }
-}
-
-void WorkTimePlanningView::unpackPlanningBalance(const QList<DbResult>& results)
-{
-    if (results.isEmpty()) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "empty result list";
-        return;
-    }
-    QHash<unsigned int, orvanta::PLANNING_BALANCE> balance;
-    const DbResult& rows = results.constFirst();
-    for (int row = 0; row < rows.rowCount(); ++row) {
-        orvanta::PLANNING_BALANCE entry;
-        entry.norm = rows.value(row, QStringLiteral("norm_time")).toInt();
-        entry.time = rows.value(row, QStringLiteral("plan_time")).toInt();
-        balance.insert(orvanta::TYPE_ID(rows.value(row, QStringLiteral("worker_id")).toLongLong()), entry);
-    }
-    for (orvanta::TYPE_ID id : qAsConst(balanceEmployees)) {
-        if (!balance.contains(id))
-            balance.insert(id, orvanta::PLANNING_BALANCE());
-    }
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "planning balance received" << balance.size();
-    for (auto it = balance.cbegin(); it != balance.cend(); ++it)
-        qCDebug(lcWtPlanning) << Q_FUNC_INFO << "\tuid =" << it.key() << "norm =" << it->norm << "plan =" << it->time
-                              << "balance =" << (it->norm - it->time) / 3600.0;
-    model->setPlanningBalance(balance);
-}
-
-void WorkTimePlanningView::reloadEmployeeDataDelayed(const QList<unsigned int>& uids)
-{
-    for (unsigned int uid : uids)
-        pendingReloadUids.insert(uid);
-    if (reloadTimer)
-        reloadTimer->start();
+    if (loader)
+        loader->dbresultAsyncResult(command);
 }
 
 void WorkTimePlanningView::localDataChanged(const QString& dataname, const QList<unsigned int>& uids)
 {
-    const LocalStorage* store = LocalStorage::instance();
-    if (dataname == QLatin1String(orvanta::ATTACHED_WORKER_DATANAME)) {
-        // The attached-worker register page refreshes its own list from the same signal.
-        for (unsigned int uid : uids) {
-            const orvanta::ObjectInfo attached = store->constObject(uid, dataname);
-            const auto link = attached.children.constFind(orvanta::INHERIT_ATTACHED_WORKER);
-            const unsigned int employee = link == attached.children.cend() ? 0 : link->child;
-            if (model->containsEmployee(employee))
-                model->reloadAttached(employee);
-        }
-    } else if (dataname == QLatin1String(orvanta::SUBJECT_DATANAME)) {
-        for (unsigned int uid : uids) {
-            if (model->containsEmployee(uid))
-                model->reloadAttached(uid);
-        }
-        reloadEmployeeDataDelayed(uids);
-    } else if (dataname == QLatin1String(orvanta::ORGSTRUCTURE_DATANAME)) {
-        for (unsigned int uid : uids) {
-            if (model->containsDepartment(uid))
-                model->reloadAttached(uid);
-        }
-    }
+    loader->localDataChanged(dataname, uids);
     releaseWaitingReplies(waitingObjects, uids, "object loaded, process next task");
 }
 
@@ -961,29 +546,17 @@ void WorkTimePlanningView::localDataRemoved(const QString& dataname, const QList
 void WorkTimePlanningView::localScheduleChanged(const QList<unsigned int>& uids)
 {
     releaseWaitingReplies(waitingSchedules, uids, "schedule loaded, process next task");
-    reloadPersonalScheduleOwners(uids, "schedule changed");
+    loader->reloadPersonalScheduleOwners(uids, "schedule changed");
 }
 
 void WorkTimePlanningView::localScheduleBeforeRemoved(const QList<unsigned int>& uids)
 {
-    reloadPersonalScheduleOwners(uids, "schedule removed");
+    loader->reloadPersonalScheduleOwners(uids, "schedule removed");
 }
 
 void WorkTimePlanningView::localScheduleRemoved(const QList<unsigned int>& uids)
 {
     releaseWaitingReplies(waitingSchedules, uids, "schedule removed, process next task");
-}
-
-void WorkTimePlanningView::reloadPersonalScheduleOwners(const QList<unsigned int>& uids, const char* phrase)
-{
-    const orvanta::SCHEDULE_HASH& schedules = LocalStorage::instance()->schedules();
-    for (unsigned int uid : uids) {
-        const orvanta::SCHEDULE_DATA schedule = schedules.value(int(uid));
-        if (schedule.kind != orvanta::SCHEDULE_DATA::KindPersonal || !model->containsEmployee(schedule.worker))
-            continue;
-        qCDebug(lcWtPlanning) << Q_FUNC_INFO << phrase << uid << schedule.worker;
-        reloadEmployeeDataDelayed({schedule.worker});
-    }
 }
 
 void WorkTimePlanningView::releaseWaitingReplies(QHash<unsigned int, Command>& waiting,

@@ -2,20 +2,18 @@
 
 #include "objectinfo.h"
 #include "ovplugininterface.h"
-#include "planningbalance.h"
 #include "pluginwidget.h"
 #include "workerschedulehistory.h"
+#include "worktimeplanningloader.h"
 
 #include <QDate>
 #include <QHash>
 #include <QHostAddress>
 #include <QPointer>
-#include <QSet>
 
 #include <functional>
 
 class HiddenPanel;
-class DbResult;
 class OVStackedToolBars;
 class QProgressBar;
 class QTimer;
@@ -64,13 +62,20 @@ public:
     /// Replaces the question box applyFilter shows before discarding changes (tests).
     void setDiscardQuestion(DiscardQuestion question);
     /// True while requests of a load are outstanding.
-    bool isLoading() const { return outstandingRequests > 0; }
-    QString currentPlanningBalanceQueryId() const { return currentBalanceQueryId; }
-    QString nextPlanningBalanceQueryId() const;
+    bool isLoading() const { return loader && loader->isLoading(); }
+    QString currentPlanningBalanceQueryId() const
+    {
+        return loader ? loader->currentPlanningBalanceQueryId() : QString();
+    }
+    QString nextPlanningBalanceQueryId() const { return WorkTimePlanningLoader::nextPlanningBalanceQueryId(); }
 
 public slots:
     void insertedToInterface() override;
-    void reloadEmployeeDataDelayed(const QList<unsigned int>& uids);
+    void reloadEmployeeDataDelayed(const QList<unsigned int>& uids)
+    {
+        if (loader)
+            loader->reloadEmployeeDataDelayed(uids);
+    }
 
 signals:
     /// The full organisation structure arrived.
@@ -94,7 +99,7 @@ private slots:
     void saveSettings();
     void applyFilter(const QDate& start, const QDate& finish, const QList<orvanta::TYPE_ID>& dep_uids,
                      const QStringList& dep_names);
-    void reloadEmployeeData();
+    void reloadEmployeeData() { loader->reloadEmployeeData(); }
     void localDataChanged(const QString& dataname, const QList<unsigned int>& uids);
     void localDataRemoved(const QString& dataname, const QList<unsigned int>& uids);
     void localScheduleChanged(const QList<unsigned int>& uids);
@@ -114,35 +119,52 @@ private:
     void initLoading();
     bool askDiscardChanges();
     void resetGridView();
-    void sendGetScheduleHistory(const QList<unsigned int>& ids);
-    void sendGetAbsenceReasons(const QList<unsigned int>& ids);
-    void sendGetEmployeeNormTime(const QDate& start, const QDate& finish, const QList<unsigned int>& ids);
-    void sendGetEmployeeSyncTime(const QDate& start, const QDate& finish, const QList<unsigned int>& ids);
-    void sendGetSalesPlan(const QDate& start, const QDate& finish, const QList<unsigned int>& departmentIds);
-    void sendGetHoursBudget(const QDate& start, const QDate& finish, const QList<unsigned int>& departmentIds);
-    void sendGetFullOrgstructure();
-    void sendGetScheduleCalendar(const QList<int>& ids, const QDate& start, const QDate& finish);
-    void sendGetPlanningBalanceAsync(const QDate& from, const QDate& to, const QList<orvanta::TYPE_ID>& workers);
-    void scheduleHistoryRead(Command& reply);
-    void absenceReasonRead(Command& reply);
-    void calendarDaysReadResult(Command& reply);
-    void employeeNormTimeRead(Command& reply);
-    void employeeSyncTimeRead(Command& reply);
-    void salesPlanRead(Command& reply);
-    void hoursBudgetRead(Command& reply);
-    void orgstructureRead(Command& reply);
-    void emptyHandler(Command& reply);
-    void unpackPlanningBalance(const QList<DbResult>& results);
-    QList<int> calendarScheduleIds(const QHash<unsigned int, orvanta::WORKER_SCHEDULE_HISTORY_V2>& histories) const;
+    void showLoadingBar(bool loading);
+    void placeLoadingBar();
     void releaseWaitingReplies(QHash<unsigned int, Command>& waiting, const QList<unsigned int>& uids,
                                const char* phrase);
-    void reloadPersonalScheduleOwners(const QList<unsigned int>& uids, const char* phrase);
-    /// Counts an outstanding request of a load and wraps its reply handler to uncount it.
-    std::function<void(Command&)> trackedReply(void (WorkTimePlanningView::*handler)(Command&));
-    void beginRequest();
-    void endRequest();
-    void setBalanceQueryBusy(bool busy);
-    void placeLoadingBar();
+
+    // The loading road lives in the loader; the view keeps its names for the saving code to call.
+    void sendGetScheduleHistory(const QList<unsigned int>& ids) { loader->sendGetScheduleHistory(ids); }
+    void sendGetAbsenceReasons(const QList<unsigned int>& ids) { loader->sendGetAbsenceReasons(ids); }
+    void sendGetEmployeeNormTime(const QDate& start, const QDate& finish, const QList<unsigned int>& ids)
+    {
+        loader->sendGetEmployeeNormTime(start, finish, ids);
+    }
+    void sendGetEmployeeSyncTime(const QDate& start, const QDate& finish, const QList<unsigned int>& ids)
+    {
+        loader->sendGetEmployeeSyncTime(start, finish, ids);
+    }
+    void sendGetSalesPlan(const QDate& start, const QDate& finish, const QList<unsigned int>& departmentIds)
+    {
+        loader->sendGetSalesPlan(start, finish, departmentIds);
+    }
+    void sendGetHoursBudget(const QDate& start, const QDate& finish, const QList<unsigned int>& departmentIds)
+    {
+        loader->sendGetHoursBudget(start, finish, departmentIds);
+    }
+    void sendGetFullOrgstructure() { loader->sendGetFullOrgstructure(); }
+    void sendGetScheduleCalendar(const QList<int>& ids, const QDate& start, const QDate& finish)
+    {
+        loader->sendGetScheduleCalendar(ids, start, finish);
+    }
+    void sendGetPlanningBalanceAsync(const QDate& from, const QDate& to, const QList<orvanta::TYPE_ID>& workers)
+    {
+        loader->sendGetPlanningBalanceAsync(from, to, workers);
+    }
+    void scheduleHistoryRead(Command& reply) { loader->scheduleHistoryRead(reply); }
+    void absenceReasonRead(Command& reply) { loader->absenceReasonRead(reply); }
+    void calendarDaysReadResult(Command& reply) { loader->calendarDaysReadResult(reply); }
+    void employeeNormTimeRead(Command& reply) { loader->employeeNormTimeRead(reply); }
+    void employeeSyncTimeRead(Command& reply) { loader->employeeSyncTimeRead(reply); }
+    void salesPlanRead(Command& reply) { loader->salesPlanRead(reply); }
+    void hoursBudgetRead(Command& reply) { loader->hoursBudgetRead(reply); }
+    void orgstructureRead(Command& reply) { loader->orgstructureRead(reply); }
+    void unpackPlanningBalance(const QList<DbResult>& results) { loader->unpackPlanningBalance(results); }
+    QList<int> calendarScheduleIds(const QHash<unsigned int, orvanta::WORKER_SCHEDULE_HISTORY_V2>& histories) const
+    {
+        return loader->calendarScheduleIds(histories);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     Ui_WorkTimePlanningView* ui = nullptr;
@@ -156,14 +178,9 @@ private:
     QTimer* reportStatusTimer = nullptr;
     QTimer* totalsTimer = nullptr;
     QTimer* attachInfoTimer = nullptr;
-    QTimer* reloadTimer = nullptr;
 
-    QSet<unsigned int> pendingReloadUids;
-    QString currentBalanceQueryId;
-    QList<orvanta::TYPE_ID> balanceEmployees;
+    WorkTimePlanningLoader* loader = nullptr;
     DiscardQuestion discardQuestion;
-    int outstandingRequests = 0;
-    bool balanceQueryBusy = false;
     QProgressBar* loadingBar = nullptr;
 
     // The task queue parks replies here until the store reports the object or schedule.

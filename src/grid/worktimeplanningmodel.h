@@ -1,15 +1,10 @@
 #pragma once
 
 #include "employeeinfo.h"
-#include "hoursbudget.h"
-#include "planningbalance.h"
-#include "salesplan.h"
-#include "schedulecalendarday.h"
-#include "workerabsencereason.h"
-#include "workernormtime.h"
-#include "workerschedulehistory.h"
-#include "workersynctime.h"
+#include "worktimecelllooks.h"
 #include "worktimedata.h"
+#include "worktimerowfigures.h"
+#include "worktimerowstore.h"
 
 #include <QAbstractItemModel>
 #include <QColor>
@@ -18,10 +13,12 @@
 #include <QList>
 #include <QSet>
 #include <QStringList>
-#include <QVector>
 
 /// The planning grid: one WorkTimeData row per employee or attached worker, five fixed
 /// columns and one column per date of the period.
+///
+/// The rows and the server data live in a WorkTimeRowStore, their sums in WorkTimeRowFigures and
+/// what the cells show in WorkTimeCellLooks; the model answers the views and tells them of changes.
 class WorkTimePlanningModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -52,9 +49,9 @@ public:
         HasChangesRole = Qt::UserRole + 14
     };
 
-    using ScheduleHistoryHash = QHash<unsigned int, orvanta::WORKER_SCHEDULE_HISTORY_V2>;
-    using AbsenceReasonHash = QHash<unsigned int, orvanta::_WORKER_ABSENCE_REASON>;
-    using CalendarDayHash = QHash<int, QList<orvanta::SCHEDULE_CALENDAR_DAY>>;
+    using ScheduleHistoryHash = WorkTimeRowStore::ScheduleHistoryHash;
+    using AbsenceReasonHash = WorkTimeRowStore::AbsenceReasonHash;
+    using CalendarDayHash = WorkTimeRowStore::CalendarDayHash;
 
     explicit WorkTimePlanningModel(QObject* parent = nullptr);
     ~WorkTimePlanningModel() override;
@@ -68,19 +65,19 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    QDate dateStart() const { return m_dateStart; }
-    QDate dateFinish() const { return m_dateFinish; }
-    int daysCount() const;
-    bool hasData() const { return !m_rows.isEmpty(); }
+    QDate dateStart() const { return m_store.dateStart(); }
+    QDate dateFinish() const { return m_store.dateFinish(); }
+    int daysCount() const { return m_store.daysCount(); }
+    bool hasData() const { return m_store.rowCount() > 0; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     bool isReadOnly() const { return m_readOnly; }
-    QList<unsigned int> objList() const { return m_objList; }
-    QSet<unsigned int> reportUids() const { return m_reportUids; }
+    QList<unsigned int> objList() const { return m_store.objList(); }
+    QSet<unsigned int> reportUids() const { return m_store.reportUids(); }
 
     int dateToColumn(const QDate& date) const;
     QDate columnToDate(int column) const;
-    int dayIndexByDate(const QDate& date) const;
-    int objectIdToRow(unsigned int uid) const;
+    int dayIndexByDate(const QDate& date) const { return m_store.dayIndexByDate(date); }
+    int objectIdToRow(unsigned int uid) const { return m_store.rowOf(uid); }
     static bool isFixedColumn(int column) { return column < FirstDateColumn; }
     bool isVariableColumn(int column) const;
     bool isVariableStartFinishColumn(int column) const { return isVariableColumn(column); }
@@ -88,8 +85,8 @@ public:
     WorkTimeData workTimeData(unsigned int uid) const;
     orvanta::WORKER_SCHEDULE_HISTORY_V2 objectScheduleHistory(unsigned int uid) const;
     orvanta::_WORKER_ABSENCE_REASON objectAbsenceReasons(unsigned int uid) const;
-    bool containsEmployee(unsigned int uid) const { return m_emplSet.contains(uid); }
-    bool containsDepartment(unsigned int uid) const { return m_departments.contains(uid); }
+    bool containsEmployee(unsigned int uid) const { return m_store.containsEmployee(uid); }
+    bool containsDepartment(unsigned int uid) const { return m_store.containsDepartment(uid); }
     bool isAttached(unsigned int uid) const;
     bool inAttachedRange(unsigned int uid, const QDate& date) const;
     /// The row follows a personal schedule at the period start, or one is about to be created.
@@ -157,129 +154,16 @@ signals:
     void workTimeEdited();
 
 private:
-    /// Per-row figures; the rows change only through this model, so they are computed
-    /// once per change of a row rather than on every paint.
-    struct RowFigures
-    {
-        bool valid = false;
-        int plan = 0;
-        int planContinuous = 0;
-        int time = 0;
-        int timeContinuous = 0;
-        int reasonTime = 0;
-        int reasonTimeContinuous = 0;
-        int workReasonTime = 0;
-        int balance = 0;
-        int attachedTime = 0;
-        int detachedTime = 0;
-        /// Per day: timeForDate(date, true) and partDayReasonTime(date, work time).
-        QVector<int> dayTime;
-        QVector<int> dayWorkReason;
-    };
-
-    /// How a date cell of a row is shown.
-    struct DayState
-    {
-        bool outside = false;
-        bool attachedElsewhere = false;
-        bool fullDay = false;
-        bool shown() const { return !outside && !attachedElsewhere; }
-    };
-
-    /// Everything the date cell of a row shows, worked out once for all roles of the day.
-    struct DayLook
-    {
-        DayState state;
-        bool validDate = false;
-        bool partDay = false;
-        int time = 0;
-        int start = 0;
-        int finish = 0;
-        int workReason = 0;
-        /// Full-day plus part-day reason seconds of any kind.
-        int absence = 0;
-        QString display;
-        QString fullMarks;
-        QString partMarks;
-        QColor fullColor;
-        QColor partColor;
-        /// Looked up on the first tool tip only: painting must not search schedules.
-        mutable bool scheduleKnown = false;
-        mutable bool scheduleLooked = false;
-        mutable QString scheduleName;
-    };
-
-    struct ReasonLook
-    {
-        QString mark;
-        QString color;
-    };
-
     const WorkTimeData* rowForUid(unsigned int uid, const char* function, const char* phrase) const;
     int rowIndexForUid(unsigned int uid, const char* function) const;
-    /// The only way to change a row: forgets what was computed from it.
-    WorkTimeData& editRow(int row);
-    void forgetFigures();
-    const RowFigures& figures(int row) const;
-    void computeFigures(const WorkTimeData& row, RowFigures& figures) const;
-    /// The row's day takes part in the per-date totals of the header.
-    static bool countsInDateTotals(const WorkTimeData& row, const QDate& date);
-    /// Per day of the period: planned plus work-reason seconds of all rows.
-    const QVector<qint64>& dateTotals() const;
-
     bool dateEditable(const WorkTimeData& row, const QDate& date) const;
-    DayState dayState(const WorkTimeData& row, const QDate& date) const;
-    const WorkTimeData::Day* dayAt(const WorkTimeData& row, const QDate& date) const;
-    QVariant fixedColumnData(const WorkTimeData& row, int rowIndex, int column, int role) const;
-    QVariant dateColumnData(const WorkTimeData& row, int rowIndex, const QDate& date, int role) const;
-    const DayLook& dayLook(int rowIndex, int dayIndex) const;
-    void computeDayLooks(int rowIndex, QVector<DayLook>& looks) const;
-    void forgetDayLooks();
-    static QString dayDisplay(const DayLook& look);
-    static QVariant dayMarks(const DayLook& look);
-    static QVariant dayColor(const DayLook& look);
-    QString dayToolTip(const WorkTimeData& row, const DayLook& look, const QDate& date) const;
-    QString stateToolTip(const WorkTimeData& row) const;
-    QString nameToolTip(const WorkTimeData& row) const;
-    QString balanceToolTip(int rowIndex) const;
-    QString balanceDisplay(const WorkTimeData& row, int rowIndex) const;
-    QString hoursDisplay(int rowIndex) const;
-
-    const ReasonLook& reasonLook(orvanta::TYPE_ID reason) const;
-    QStringList reasonMarks(const QList<orvanta::TYPE_ID>& reasons) const;
-    QColor reasonColor(const QList<orvanta::TYPE_ID>& reasons) const;
-    void forgetReasons(const QString& dataname);
-
-    void applyServerState(int row);
-    void rebuildDays(WorkTimeData& row, const QDate& from, const QDate& to) const;
+    /// A reason's kind, norm method, mark or colour may have changed in the local store.
+    void reasonsChanged(const QString& dataname, const QList<orvanta::TYPE_ID>& ids);
     void emitRowChanged(int row, int firstColumn = 0);
     void emitDateHeadersChanged();
-    /// The change bits of a day edit: a personal schedule gets its calendar days, otherwise one is created.
-    static int dayEditChanges(bool personal, int changes, bool dropPendingDeletion);
-    QList<unsigned int> unchangedRowsOfCalendars(const CalendarDayHash& days, const QSet<unsigned int>& changed) const;
-    QSet<unsigned int> changedUidSet() const;
 
-    QList<WorkTimeData> m_rows;
-    QDate m_dateStart;
-    QDate m_dateFinish;
-    QSet<unsigned int> m_emplSet;
-    QSet<unsigned int> m_reportUids;
-    QList<unsigned int> m_attachedUids;
-    QList<unsigned int> m_objList;
-    QList<unsigned int> m_departments;
+    WorkTimeRowStore m_store;
+    WorkTimeRowFigures m_figures{m_store};
+    WorkTimeCellLooks m_looks{m_store, m_figures};
     bool m_readOnly = false;
-    ScheduleHistoryHash m_scheduleHistory;
-    AbsenceReasonHash m_absenceReasons;
-    CalendarDayHash m_calendarDays;
-    QHash<QDate, qint64> m_salesPlan;
-    QHash<QDate, qint64> m_hoursBudget;
-    QHash<unsigned int, orvanta::PLANNING_BALANCE> m_planningBalance;
-
-    /// First row of each uid.
-    QHash<unsigned int, int> m_rowByUid;
-    mutable QVector<RowFigures> m_figures;
-    /// Per row, per day of the period; empty until the row is first shown.
-    mutable QVector<QVector<DayLook>> m_dayLooks;
-    mutable QVector<qint64> m_dateTotals;
-    mutable QHash<orvanta::TYPE_ID, ReasonLook> m_reasonLooks;
 };

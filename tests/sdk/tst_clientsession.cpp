@@ -4,23 +4,16 @@
 #include "localstorage.h"
 #include "ovdatastream.h"
 #include "ovserverinterface.h"
+#include "payload.h"
 #include "servercommands.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace orvanta;
+using ovtest::pack;
 
 namespace {
-
-template<typename... Args>
-QByteArray pack(const Args&... args)
-{
-    QByteArray payload;
-    OVDataStream stream(&payload, QIODevice::WriteOnly);
-    (stream << ... << args);
-    return payload;
-}
 
 struct Answer
 {
@@ -39,13 +32,10 @@ public:
 protected:
     void transmit(const Command& request) override
     {
-        QString key = request.name;
-        if (request.name == QLatin1String("data.getObjects")) {
-            OVDataStream stream(request.data);
-            QString dataname;
-            stream >> dataname;
-            key += ' ' + dataname;
-        }
+        OVDataStream stream(request.data);
+        QString dataname;
+        stream >> dataname;
+        const QString key = request.name + (request.name == QLatin1String("data.getObjects") ? ' ' + dataname : QString());
         requests.append(key);
         const Answer answer = script.value(key, {ResultUnknownCommand, pack(QStringLiteral("unknown"))});
         Command reply = request;
@@ -64,34 +54,35 @@ SCHEDULE_DATA schedule(int id)
 {
     SCHEDULE_DATA s;
     s.id = id;
-    s.name = QStringLiteral("график %1").arg(id);
     return s;
 }
 
 _ROLE_DATE_RESTRICTIONS window(int back, int forward)
 {
-    _ROLE_DATE_RESTRICTIONS r;
-    r.mode = _ROLE_DATE_RESTRICTIONS::RelativeToToday;
-    r.daysBack = back;
-    r.daysForward = forward;
-    return r;
+    return {_ROLE_DATE_RESTRICTIONS::RelativeToToday, back, forward, {}, {}};
+}
+
+// The logged-in user as one line: session, id, roles and both restriction windows.
+QString user()
+{
+    const auto days = [](const _ROLE_DATE_RESTRICTIONS& r) {
+        return QStringLiteral("%1/%2").arg(r.daysBack).arg(r.daysForward);
+    };
+    return QStringLiteral("%1 %2 %3 %4 %5").arg(QString::fromLatin1(AuthData::sessionId())).arg(AuthData::userId())
+        .arg(AuthData::roles().join(','), days(AuthData::workTimePlanningRestrictions()),
+             days(AuthData::absenceReasonsRestrictions()));
 }
 
 // A server that knows the planner with a firm, a department, a job and two schedules.
 Script organisation()
 {
-    Script script;
-    script.insert(ServerCommands::Login,
-                  {ResultSuccess, pack(QByteArray("token-1"), quint32(42), QStringList{"RL_A", "RL_B"}, window(3, 10),
-                                       window(1, 2))});
-    script.insert(ServerCommands::GetDatanames, {ResultSuccess, pack(QStringList{"orgstructure", "job"})});
-    script.insert(QStringLiteral("data.getObjects orgstructure"),
-                  {ResultSuccess, pack(QStringLiteral("orgstructure"),
-                                       QList<ObjectInfo>{object(1, "OT_FIRM"), object(2, "OT_DEPARTMENT", 1)})});
-    script.insert(QStringLiteral("data.getObjects job"),
-                  {ResultSuccess, pack(QStringLiteral("job"), QList<ObjectInfo>{object(3, "OT_JOB")})});
-    script.insert(ServerCommands::GetSchedules, {ResultSuccess, pack(QList<SCHEDULE_DATA>{schedule(7), schedule(8)})});
-    return script;
+    return {{ServerCommands::Login, {ResultSuccess, pack(QByteArray("token-1"), quint32(42), QStringList{"RL_A", "RL_B"},
+                                                         window(3, 10), window(1, 2))}},
+            {ServerCommands::GetDatanames, {ResultSuccess, pack(QStringList{"orgstructure", "job"})}},
+            {"data.getObjects orgstructure", {ResultSuccess, pack(QStringLiteral("orgstructure"),
+                 QList<ObjectInfo>{object(1, "OT_FIRM"), object(2, "OT_DEPARTMENT", 1)})}},
+            {"data.getObjects job", {ResultSuccess, pack(QStringLiteral("job"), QList<ObjectInfo>{object(3, "OT_JOB")})}},
+            {ServerCommands::GetSchedules, {ResultSuccess, pack(QList<SCHEDULE_DATA>{schedule(7), schedule(8)})}}};
 }
 
 } // namespace
@@ -100,10 +91,13 @@ class tst_ClientSession : public QObject
 {
     Q_OBJECT
 
+    QString m_nobody;
+
 private slots:
     void init()
     {
         AuthData::clear();
+        m_nobody = user();
         LocalStorage::instance()->reset();
         // Left from an earlier user: a successful login replaces it, a failed one leaves it.
         LocalStorage::instance()->setObjects(QStringLiteral("stale"), {object(99, "OT_JOB")});
@@ -122,17 +116,11 @@ private slots:
 
         QCOMPARE(finished.constFirst(), (QVariantList{true, QString()}));
         QCOMPARE(progress.constLast(), (QVariantList{5, 5}));
-        QCOMPARE(AuthData::sessionId(), QByteArray("token-1"));
-        QCOMPARE(AuthData::userId(), 42u);
-        QCOMPARE(AuthData::roles(), (QStringList{"RL_A", "RL_B"}));
-        QCOMPARE(AuthData::workTimePlanningRestrictions(), window(3, 10));
-        QCOMPARE(AuthData::absenceReasonsRestrictions(), window(1, 2));
-
+        QCOMPARE(user(), QStringLiteral("token-1 42 RL_A,RL_B 3/10 1/2"));
         const LocalStorage* store = LocalStorage::instance();
         QCOMPARE(store->datanames(), (QStringList{"job", "orgstructure"}));
         QCOMPARE(store->constObject(2).parent, 1u);
         QCOMPARE(store->schedules().size(), 2);
-        QCOMPARE(server.requests.first(), QStringLiteral("auth.login"));
         QCOMPARE(server.requests.size(), 5);
     }
 
@@ -144,30 +132,27 @@ private slots:
         QTest::addColumn<QString>("warning");
         QTest::addColumn<QString>("message");
         const QByteArray rejected = pack(QStringLiteral("доступ запрещён"));
-        QTest::addRow("wrong password") << "auth.login" << int(ResultUnauthorized) << rejected << QString()
-                                        << "Неверное имя пользователя или пароль";
-        QTest::addRow("no connection") << "auth.login" << int(ResultNotConnected) << rejected << QString()
-                                       << "Нет соединения с сервером";
-        QTest::addRow("login failing without a message") << "auth.login" << int(ResultServerError) << QByteArray()
-                                                         << QString() << "Сервер отклонил вход: код 500";
-        QTest::addRow("login reply without restrictions")
-            << "auth.login" << int(ResultSuccess) << pack(QByteArray("t"), quint32(1), QStringList{"RL_A"})
-            << "login reply does not decode" << "Сервер прислал повреждённые данные";
-        QTest::addRow("login reply without a session")
-            << "auth.login" << int(ResultSuccess) << pack(QByteArray(), quint32(1), QStringList(), window(0, 0), window(0, 0))
-            << "login reply does not decode" << "Сервер прислал повреждённые данные";
-        QTest::addRow("data names refused") << "storage.getDatanames" << int(ResultForbidden) << rejected
-                                            << "load request failed"
-                                            << "Не удалось загрузить данные с сервера: доступ запрещён";
-        QTest::addRow("one table lost with the connection")
-            << "data.getObjects job" << int(ResultNotConnected) << rejected << "load request failed"
-            << "Нет соединения с сервером";
-        QTest::addRow("table under another name")
-            << "data.getObjects job" << int(ResultSuccess) << pack(QStringLiteral("orgstructure"), QList<ObjectInfo>())
-            << "unexpected objects reply" << "Сервер прислал повреждённые данные";
-        QTest::addRow("schedules cut short") << "storage.getSchedules" << int(ResultSuccess)
-                                             << pack(QList<SCHEDULE_DATA>{schedule(7)}).left(9)
-                                             << "schedules reply does not decode" << "Сервер прислал повреждённые данные";
+        const QString damaged = QStringLiteral("Сервер прислал повреждённые данные");
+        const auto row = [](const char* tag, const char* request, int result, const QByteArray& data, const char* warning,
+                            const QString& message) {
+            QTest::newRow(tag) << QString::fromLatin1(request) << result << data << QString::fromLatin1(warning) << message;
+        };
+        row("wrong password", "auth.login", ResultUnauthorized, rejected, "", "Неверное имя пользователя или пароль");
+        row("no connection", "auth.login", ResultNotConnected, rejected, "", "Нет соединения с сервером");
+        row("login failing without a message", "auth.login", ResultServerError, {}, "", "Сервер отклонил вход: код 500");
+        row("login reply without restrictions", "auth.login", ResultSuccess,
+            pack(QByteArray("t"), quint32(1), QStringList{"RL_A"}), "login reply does not decode", damaged);
+        row("login reply without a session", "auth.login", ResultSuccess,
+            pack(QByteArray(), quint32(1), QStringList(), window(0, 0), window(0, 0)), "login reply does not decode",
+            damaged);
+        row("data names refused", "storage.getDatanames", ResultForbidden, rejected, "load request failed",
+            "Не удалось загрузить данные с сервера: доступ запрещён");
+        row("one table lost with the connection", "data.getObjects job", ResultNotConnected, rejected,
+            "load request failed", "Нет соединения с сервером");
+        row("table under another name", "data.getObjects job", ResultSuccess,
+            pack(QStringLiteral("orgstructure"), QList<ObjectInfo>()), "unexpected objects reply", damaged);
+        row("schedules cut short", "storage.getSchedules", ResultSuccess, pack(QList<SCHEDULE_DATA>{schedule(7)}).left(9),
+            "schedules reply does not decode", damaged);
     }
 
     void failures()
@@ -193,7 +178,7 @@ private slots:
         QCOMPARE(finished.constFirst(), (QVariantList{false, message}));
         QCOMPARE(session.errorString(), message);
         QVERIFY(!session.isRunning());
-        QVERIFY(AuthData::sessionId().isEmpty() && AuthData::roles().isEmpty());
+        QCOMPARE(user(), m_nobody);
         QCOMPARE(LocalStorage::instance()->datanames(), QStringList{"stale"});
         QCOMPARE(LocalStorage::instance()->schedules().size(), 0);
     }
@@ -202,10 +187,7 @@ private slots:
     {
         ScriptedServer server;
         server.script = organisation();
-        {
-            ClientSession session(&server, LocalStorage::instance());
-            session.start(QStringLiteral("planner"), QStringLiteral("planner2026"));
-        }
+        ClientSession(&server, LocalStorage::instance()).start(QStringLiteral("planner"), QStringLiteral("planner2026"));
         QTRY_COMPARE(server.pendingReplyCount(), 0);
         QCOMPARE(server.requests, QStringList{"auth.login"});
     }

@@ -3,11 +3,10 @@
 #include "ovroledaterestrictions.h"
 #include "scheduledata.h"
 #include "scheduleutil.h"
-#include "settings.h"
 #include "vocabulary.h"
+#include "workerschedulehistory.h"
+#include "workerschedulehistorybase.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
@@ -15,6 +14,8 @@
 using orvanta::ObjectInfo;
 using Restrictions = orvanta::_ROLE_DATE_RESTRICTIONS;
 Q_DECLARE_METATYPE(Restrictions)
+using Record = orvanta::_WORKER_SCHEDULE_HISTORY_RECORD_V2;
+using Records = QList<Record>;
 
 namespace {
 
@@ -34,6 +35,33 @@ ObjectInfo object(orvanta::TYPE_ID uid, const QString& properties, orvanta::TYPE
     for (const QString& pair : properties.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         result.properties.insert(keys.value(pair.section(QLatin1Char('='), 0, 0)), pair.section(QLatin1Char('='), 1));
     return result;
+}
+
+const QDate dayZero(2024, 2, 29);
+
+// "id schedule from..to [state]" records separated by ", "; a day is its number counted from
+// March 1st 2024 (32 is April 1st), an empty side is an open date.
+Records parse(const QString& text)
+{
+    Records records;
+    for (const QString& part : text.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QStringList f = part.split(QLatin1Char(' '));
+        const QStringList days = f.at(2).split(QStringLiteral(".."));
+        const auto day = [](const QString& n) { return n.isEmpty() ? QDate() : dayZero.addDays(n.toInt()); };
+        records.append({f.at(0).toUInt(), f.at(1).toUInt(), day(days.at(0)), day(days.at(1)),
+                        f.value(3, QStringLiteral("1")).toInt(), {}});
+    }
+    return records;
+}
+
+QString describe(const Records& records)
+{
+    QStringList parts;
+    const auto day = [](const QDate& d) { return d.isValid() ? QString::number(dayZero.daysTo(d)) : QString(); };
+    for (const Record& r : records)
+        parts.append(QStringLiteral("%1 %2 %3..%4").arg(r.id).arg(r.schedule).arg(day(r.from), day(r.to))
+                     + (r.state == 1 ? QString() : QStringLiteral(" %1").arg(r.state)));
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -123,17 +151,52 @@ private slots:
         QCOMPARE(OVGlobals::objectName(object(uid, properties)), name);
     }
 
-    void settingsReachTheFile()
+    void addRecord_data()
     {
-        QTemporaryDir dir;
-        const QString fileName = dir.filePath(QStringLiteral("planner.ini"));
-        Settings::setFileName(fileName);
-        Settings::setValue(QStringLiteral("report/title"), QStringLiteral("График «март»"));
-        Settings::instance()->sync();
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("expected");
 
-        const QSettings file(fileName, QSettings::IniFormat);
-        QCOMPARE(file.value(QStringLiteral("report/title")).toString(), QStringLiteral("График «март»"));
-        QCOMPARE(Settings::value(QStringLiteral("grid/missing"), 7), QVariant(7));
+        QTest::addRow("new range inside splits the record")
+            << "1 5 1..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 0 5 21..31";
+        QTest::addRow("no schedule only clears its range") << "1 5 1..31" << "7 0 10..20" << "1 5 1..9, 0 5 21..31";
+        QTest::addRow("no schedule with open end clears the tail") << "1 5 1..9, 2 5 10..31" << "0 0 5.." << "1 5 1..4";
+        QTest::addRow("state other than 1 changes nothing") << "1 5 1..31" << "7 6 10..20 2" << "1 5 1..31";
+        QTest::addRow("record wholly inside is removed")
+            << "1 5 1..9, 2 5 12..15, 3 5 25..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 3 5 25..31";
+        QTest::addRow("only start inside moves from past the new end")
+            << "1 5 15..31" << "7 6 10..20" << "7 6 10..20, 1 5 21..31";
+        QTest::addRow("only end inside moves to before the new start")
+            << "1 5 1..15" << "7 6 10..20" << "1 5 1..9, 7 6 10..20";
+        QTest::addRow("several records overlapped at once")
+            << "1 5 1..12, 2 5 13..15, 3 5 16..18, 4 5 19..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 4 5 21..31";
+        QTest::addRow("one shared day on each side is cut")
+            << "1 5 1..10, 2 5 20..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 2 5 21..31";
+        QTest::addRow("adjacent ranges are untouched")
+            << "1 5 1..9, 2 5 21..31" << "7 6 10..20" << "1 5 1..9, 7 6 10..20, 2 5 21..31";
+
+        QTest::addRow("new open start") << "1 5 1..9, 2 5 10..31" << "7 6 ..15" << "7 6 ..15, 2 5 16..31";
+        QTest::addRow("new open end") << "1 5 1..9, 2 5 10..31" << "7 6 5.." << "1 5 1..4, 7 6 5..";
+        QTest::addRow("new open on both sides replaces everything") << "1 5 ..9, 2 5 10.." << "7 6 .." << "7 6 ..";
+        QTest::addRow("existing open on both sides is split")
+            << "1 5 .." << "7 6 10..20" << "1 5 ..9, 7 6 10..20, 0 5 21..";
+        QTest::addRow("existing open start keeps its start") << "1 5 ..15" << "7 6 10..20" << "1 5 ..9, 7 6 10..20";
+
+        QTest::addRow("inserted before the first later record")
+            << "1 5 1..5, 2 5 25..31, 3 5 35..40" << "7 6 10..20" << "1 5 1..5, 7 6 10..20, 2 5 25..31, 3 5 35..40";
+        QTest::addRow("open-start record goes before a later one")
+            << "1 5 25..31" << "7 6 ..5" << "7 6 ..5, 1 5 25..31";
+        QTest::addRow("into an empty history") << "" << "7 6 10..20" << "7 6 10..20";
+    }
+
+    void addRecord()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QString, added);
+        QFETCH(QString, expected);
+        Records records = parse(existing);
+        _WORKER_SCHEDULE_HISTORY_BASE::addRecord(records, parse(added).constFirst());
+        QCOMPARE(describe(records), expected);
     }
 };
 

@@ -3,27 +3,27 @@
 #include "data.h"
 #include "demoorganisation.h"
 #include "fatalwarnings.h"
-#include "ovdatastream.h"
 #include "servercommands.h"
 #include "servercore.h"
+#include "servertestrecords.h"
 #include "testdatabases.h"
 #include "vocabulary.h"
 
+#include <QHash>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QHash>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 
 using namespace orvanta;
+using namespace servertest;
 using ov5sdk::Data;
 
 using PayloadFactory = std::function<QByteArray()>;
 Q_DECLARE_METATYPE(PayloadFactory)
-
-namespace {
 
 const QDate Today(2026, 3, 15);
 constexpr TYPE_ID Firm = 100;
@@ -36,25 +36,7 @@ constexpr int CycleSchedule = 1;
 constexpr int CalendarSchedule = 2;
 constexpr int IvanovMarch = 3;
 
-template<typename... Args>
-QByteArray pack(const Args&... args)
-{
-    QByteArray payload;
-    OVDataStream stream(&payload, QIODevice::WriteOnly);
-    (stream << ... << args);
-    return payload;
-}
-
-// True when payload decodes to exactly values, nothing left over.
-template<typename... Args>
-bool unpack(const QByteArray& payload, Args&... values)
-{
-    OVDataStream stream(payload);
-    (stream >> ... >> values);
-    return stream.status() == QDataStream::Ok && stream.atEnd();
-}
-
-ObjectInfo object(TYPE_ID uid, const char* type, TYPE_ID parent, const QString& name)
+inline ObjectInfo object(TYPE_ID uid, const char* type, TYPE_ID parent, const QString& name)
 {
     ObjectInfo result;
     result.uid = uid;
@@ -64,7 +46,7 @@ ObjectInfo object(TYPE_ID uid, const char* type, TYPE_ID parent, const QString& 
     return result;
 }
 
-_INHERIT_DATA link(TYPE_ID parent, TYPE_ID child, TYPE_ID refType)
+inline _INHERIT_DATA link(TYPE_ID parent, TYPE_ID child, TYPE_ID refType)
 {
     _INHERIT_DATA result;
     result.parent = parent;
@@ -73,26 +55,24 @@ _INHERIT_DATA link(TYPE_ID parent, TYPE_ID child, TYPE_ID refType)
     return result;
 }
 
-_WORKER_SCHEDULE_HISTORY_RECORD_V2 historyRecord(int schedule, const QDate& from, const QDate& to)
+inline _WORKER_ABSENCE_REASON_RECORD absenceOn(const QDate& from, const QDate& to)
 {
-    _WORKER_SCHEDULE_HISTORY_RECORD_V2 record;
-    record.schedule = TYPE_ID(schedule);
-    record.from = from;
-    record.to = to;
-    return record;
+    return absence(Seller, from.startOfDay(), to.startOfDay());
 }
 
-_WORKER_ABSENCE_REASON_RECORD absenceRecord(const QDate& from, const QDate& to)
+inline SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID worker = 0)
 {
-    _WORKER_ABSENCE_REASON_RECORD record;
-    record.id = _WORKER_ABSENCE_REASON_RECORD::NEW_RECORD_ID;
-    record.reason = Seller;
-    record.start = from.startOfDay();
-    record.end = to.startOfDay();
-    return record;
+    SCHEDULE_DATA result = kind == SCHEDULE_DATA::KindCycle ? cycleSchedule(id, QDate(2026, 3, 1), {0, 0, 0, 0, 0, -1, -1})
+                                                            : SCHEDULE_DATA();
+    result.id = id;
+    result.name = name;
+    result.kind = kind;
+    result.date = QDate(2026, 3, 1);
+    result.worker = worker;
+    return result;
 }
 
-DemoUser user(const QString& login, const QStringList& roles)
+inline DemoUser user(const QString& login, const QStringList& roles)
 {
     DemoUser result;
     result.login = login;
@@ -102,29 +82,10 @@ DemoUser user(const QString& login, const QStringList& roles)
     return result;
 }
 
-SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID worker = 0)
-{
-    SCHEDULE_DATA result;
-    result.id = id;
-    result.name = name;
-    result.kind = kind;
-    result.date = QDate(2026, 3, 1);
-    result.worker = worker;
-    if (kind == SCHEDULE_DATA::KindCycle) {
-        SCHEDULE_DATA::Shift day;
-        SCHEDULE_CALENDAR_INTERVAL interval;
-        interval.start = 9 * 3600;
-        interval.finish = 18 * 3600;
-        day.intervals.append(interval);
-        result.shifts.append(day);
-        result.cycle = {{0}, {0}, {0}, {0}, {0}, {-1}, {-1}};
-    }
-    return result;
-}
-
 // A firm with one shop, two employees, a job, a break rule on the shop, three schedules and
-// four users: everything, read only, break rules and attached workers, March 2026 only.
-DemoOrganisation organisation()
+// four users: everything; read only; break rules but their removal, and attached workers;
+// work time in March 2026 and absences from 15 February to March.
+inline DemoOrganisation organisation()
 {
     DemoOrganisation result;
     result.objects[QLatin1String(ORGSTRUCTURE_DATANAME)] = {
@@ -141,6 +102,18 @@ DemoOrganisation organisation()
                         schedule(CalendarSchedule, QStringLiteral("Календарный"), SCHEDULE_DATA::KindCalendar),
                         schedule(IvanovMarch, QStringLiteral("Иванов март"), SCHEDULE_DATA::KindPersonal, Ivanov)};
     result.scheduleHistories[Ivanov] = {Ivanov, {historyRecord(CycleSchedule, QDate(2026, 1, 1), QDate())}};
+    // A record of every figure on each day of March, for both employees and both departments.
+    for (QDate date(2026, 3, 1); date.month() == 3; date = date.addDays(1)) {
+        for (const TYPE_ID id : {Ivanov, Petrova}) {
+            result.normTime.append({0, date, id, 8 * Hour + date.day()});
+            result.syncTime.append({0, date, id, date.day() % 2 == 0, QDateTime(date, QTime(20, 0)), QDateTime(),
+                                    date.day() == 1 ? QDateTime(date, QTime(6, 0)) : QDateTime()});
+        }
+        for (const TYPE_ID id : {Firm, Shop}) {
+            result.salesPlan.append({0, date, id, 1000000000000LL + date.day()});
+            result.hoursBudget.append({0, date, id, 100 + date.day()});
+        }
+    }
     const QString prefix = QStringLiteral("RL_WTPLANNINGVIEW_");
     QStringList all;
     for (const char* role : {"WORKTIME_SHOW", "WORKTIME_SET", "WORKTIME_APPROVE", "BREAKRULE_SHOW", "BREAKRULE_CREATE",
@@ -152,39 +125,53 @@ DemoOrganisation organisation()
     restricted.workTimePlanning.from = QDate(2026, 3, 1);
     restricted.workTimePlanning.to = QDate(2026, 3, 31);
     restricted.absenceReasons = restricted.workTimePlanning;
-    result.users = {user(QStringLiteral("planner"), all),
-                    user(QStringLiteral("viewer"), all.filter(QStringLiteral("_SHOW"))),
-                    user(QStringLiteral("hr"), all.filter(QStringLiteral("BREAKRULE")) + all.filter(QStringLiteral("ATTACHED"))),
-                    restricted};
+    restricted.absenceReasons.from = QDate(2026, 2, 15);
+    QStringList hr = all.filter(QStringLiteral("BREAKRULE")) + all.filter(QStringLiteral("ATTACHED"));
+    hr.removeOne(prefix + QStringLiteral("BREAKRULE_DELETE"));
+    result.users = {user(QStringLiteral("planner"), all), user(QStringLiteral("viewer"), all.filter(QStringLiteral("_SHOW"))),
+                    user(QStringLiteral("hr"), hr), restricted};
     return result;
 }
 
-} // namespace
+// The names of the commands a spy on ServerCore::pushed saw, in order.
+inline QStringList pushedNames(const QSignalSpy& pushed)
+{
+    QStringList names;
+    for (const QList<QVariant>& arguments : pushed)
+        names.append(arguments.at(0).value<Command>().name);
+    return names;
+}
 
 /// A server core on a fresh database of the row's engine, seeded with organisation(), with a
 /// session for each of its users.
 class ServerCoreFixture
 {
 protected:
+    // PostgreSQL only when its cluster answers, as the storage tests do: CTest does not run a
+    // test whose cluster fixture failed.
     static void addEngines()
     {
         QTest::addColumn<QString>("engine");
         QTest::newRow("sqlite") << QStringLiteral("sqlite");
-        if (!qEnvironmentVariableIsEmpty("OV_TEST_PG_URL"))
+        if (!postgresUrl().isEmpty())
             QTest::newRow("postgresql") << QStringLiteral("postgresql");
+        else if (!qEnvironmentVariableIsEmpty("OV_TEST_PG_URL"))
+            std::fprintf(stderr, "PostgreSQL does not answer: SQLite only\n");
+    }
+
+    // A new SQLite file is cheap; the PostgreSQL database is made once and emptied by the reset.
+    static QString postgresUrl()
+    {
+        static const QString url = ovtest::freshPostgresUrl();
+        return url;
     }
 
     void openFresh(const QString& engine)
     {
-        // A new SQLite file is cheap; a PostgreSQL database is made once and emptied by the reset.
         static int number = 0;
-        static QString postgresUrl;
-        if (engine == QLatin1String("postgresql") && postgresUrl.isEmpty())
-            postgresUrl = ovtest::freshPostgresUrl();
         m_url = engine == QLatin1String("sqlite")
             ? QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("core-%1.sqlite").arg(++number))
-            : postgresUrl;
-        QVERIFY(!m_url.isEmpty());
+            : postgresUrl();
         m_core = std::make_unique<ServerCore>();
         QString error;
         QVERIFY2(m_core->open(m_url, &error), qPrintable(error));
@@ -223,6 +210,14 @@ protected:
     Command sendData(const char* operation, const QByteArray& payload, const QString& login = QStringLiteral("planner"))
     {
         return send(Data::commandName(operation), payload, login);
+    }
+
+    // Sends operation as planner and decodes its reply into out; false when it fails or does not decode.
+    template<typename... Out>
+    bool ask(const char* operation, const QByteArray& payload, Out&... out)
+    {
+        const Command reply = sendData(operation, payload);
+        return reply.result == ResultSuccess && unpack(reply.data, out...);
     }
 
     QList<ObjectInfo> objects(const QString& dataname)

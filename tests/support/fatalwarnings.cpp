@@ -12,40 +12,34 @@ struct ExpectedMessage
     QtMsgType type;
     QString text;
     QRegularExpression pattern;
-
-    bool matches(QtMsgType messageType, const QString& message) const
-    {
-        if (messageType != type)
-            return false;
-        return pattern.pattern().isEmpty() ? message == text : pattern.match(message).hasMatch();
-    }
 };
 
 QtMessageHandler qtTestHandler = nullptr;
 QList<ExpectedMessage> expectedMessages;
 QByteArray expectedForFunction;
 
-bool takeExpected(QtMsgType type, const QString& message)
+// Expectations belong to the test function that declared them.
+QList<ExpectedMessage>& expectedNow()
 {
-    // Expectations belong to the test function that declared them.
     const QByteArray function = QTest::currentTestFunction() ? QTest::currentTestFunction() : "";
     if (function != expectedForFunction) {
         expectedMessages.clear();
         expectedForFunction = function;
     }
-    for (int i = 0; i < expectedMessages.size(); ++i) {
-        if (expectedMessages.at(i).matches(type, message)) {
-            expectedMessages.removeAt(i);
+    return expectedMessages;
+}
+
+bool takeExpected(QtMsgType type, const QString& message)
+{
+    QList<ExpectedMessage>& expected = expectedNow();
+    for (int i = 0; i < expected.size(); ++i) {
+        const ExpectedMessage& e = expected.at(i);
+        if (e.type == type && (e.pattern.pattern().isEmpty() ? message == e.text : e.pattern.match(message).hasMatch())) {
+            expected.removeAt(i);
             return true;
         }
     }
     return false;
-}
-
-bool isPlatformNoise(const QMessageLogContext& context, const QString& message)
-{
-    const QString category = QString::fromLatin1(context.category ? context.category : "");
-    return category.startsWith(QLatin1String("qt.qpa")) || message.contains(QLatin1String("propagateSizeHints"));
 }
 
 void fatalWarningHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
@@ -54,19 +48,11 @@ void fatalWarningHandler(QtMsgType type, const QMessageLogContext& context, cons
     const bool expected = isWarning && takeExpected(type, message);
     if (qtTestHandler)
         qtTestHandler(type, context, message);
-    if (isWarning && !expected && !isPlatformNoise(context, message) && QTest::currentTestFunction())
+    const bool platformNoise = QByteArray(context.category ? context.category : "").startsWith("qt.qpa")
+        || message.contains(QLatin1String("propagateSizeHints"));
+    if (isWarning && !expected && !platformNoise && QTest::currentTestFunction())
         QTest::qFail(qPrintable(QStringLiteral("unexpected warning: ") + message),
                      context.file ? context.file : __FILE__, context.file ? context.line : __LINE__);
-}
-
-void remember(ExpectedMessage expected)
-{
-    const QByteArray function = QTest::currentTestFunction() ? QTest::currentTestFunction() : "";
-    if (function != expectedForFunction) {
-        expectedMessages.clear();
-        expectedForFunction = function;
-    }
-    expectedMessages.append(expected);
 }
 
 } // namespace
@@ -83,13 +69,13 @@ int exec(QObject* testObject, int argc, char** argv)
 
 void ignoreMessage(QtMsgType type, const char* message)
 {
-    remember({type, QString::fromUtf8(message), QRegularExpression()});
+    expectedNow().append({type, QString::fromUtf8(message), QRegularExpression()});
     QTest::ignoreMessage(type, message);
 }
 
 void ignoreMessage(QtMsgType type, const QRegularExpression& pattern)
 {
-    remember({type, QString(), pattern});
+    expectedNow().append({type, QString(), pattern});
     QTest::ignoreMessage(type, pattern);
 }
 

@@ -19,6 +19,11 @@ QString isoDate(const QDate& date)
     return date.isValid() ? date.toString(Qt::ISODate) : QString();
 }
 
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
 } // namespace
 
 OrganisationBuilder::OrganisationBuilder(LocalStorage* store) : m_store(store ? store : LocalStorage::instance())
@@ -26,15 +31,25 @@ OrganisationBuilder::OrganisationBuilder(LocalStorage* store) : m_store(store ? 
     m_store->reset();
 }
 
-ObjectInfo OrganisationBuilder::makeObject(const QString& type, TYPE_ID parent, const QString& name)
+ObjectInfo OrganisationBuilder::makeObject(const char* type, TYPE_ID parent, const QString& name, Properties properties)
 {
     ObjectInfo object;
     object.uid = m_nextId++;
-    object.type = type;
+    object.type = key(type);
     object.parent = parent;
     if (!name.isEmpty())
         object.properties.insert(key(db::common::NAME), name);
+    for (const auto& property : properties)
+        object.properties.insert(key(property.first), property.second);
     return object;
+}
+
+TYPE_ID OrganisationBuilder::add(const char* dataname, const char* type, TYPE_ID parent, const QString& name,
+                                 Properties properties)
+{
+    const ObjectInfo object = makeObject(type, parent, name, properties);
+    put(key(dataname), object);
+    return object.uid;
 }
 
 void OrganisationBuilder::put(const QString& dataname, const ObjectInfo& object)
@@ -47,16 +62,19 @@ ObjectInfo OrganisationBuilder::object(TYPE_ID id) const
     return m_store->constObject(id);
 }
 
+QString OrganisationBuilder::datanameOf(TYPE_ID id) const
+{
+    const QString type = m_store->constObject(id).type;
+    if (type == QLatin1String(db::orgstructure::WORKER))
+        return key(SUBJECT_DATANAME);
+    return key(type == QLatin1String(db::wt::ATTACHED_WORKER) ? ATTACHED_WORKER_DATANAME : ORGSTRUCTURE_DATANAME);
+}
+
 void OrganisationBuilder::link(const QString& parentDataname, TYPE_ID parent, const QString& childDataname,
                                TYPE_ID child, TYPE_ID refType, const QDate& start, const QDate& finish)
 {
-    _INHERIT_DATA inherit;
-    inherit.parent = parent;
-    inherit.child = child;
-    inherit.refType = int(refType);
-    inherit.start = start.isValid() ? start.startOfDay() : QDateTime();
-    inherit.finish = finish.isValid() ? finish.startOfDay() : QDateTime();
-
+    const _INHERIT_DATA inherit{parent, child, int(refType), start.isValid() ? start.startOfDay() : QDateTime(),
+                                finish.isValid() ? finish.startOfDay() : QDateTime()};
     ObjectInfo parentObject = m_store->constObject(parent, parentDataname);
     parentObject.children.insert(refType, inherit);
     put(parentDataname, parentObject);
@@ -67,14 +85,12 @@ void OrganisationBuilder::link(const QString& parentDataname, TYPE_ID parent, co
 
 TYPE_ID OrganisationBuilder::firm(const QString& name)
 {
-    const ObjectInfo object = makeObject(key(db::orgstructure::FIRM), 0, name);
-    put(key(ORGSTRUCTURE_DATANAME), object);
-    return object.uid;
+    return add(ORGSTRUCTURE_DATANAME, db::orgstructure::FIRM, 0, name);
 }
 
 TYPE_ID OrganisationBuilder::department(const QString& name, TYPE_ID parent, const QString& number)
 {
-    ObjectInfo object = makeObject(key(db::orgstructure::DEPARTMENT), parent, name);
+    ObjectInfo object = makeObject(db::orgstructure::DEPARTMENT, parent, name);
     if (!number.isEmpty())
         object.properties.insert(key(db::department::DEPARTNUM), number);
     put(key(ORGSTRUCTURE_DATANAME), object);
@@ -83,15 +99,12 @@ TYPE_ID OrganisationBuilder::department(const QString& name, TYPE_ID parent, con
 
 TYPE_ID OrganisationBuilder::job(const QString& name)
 {
-    const ObjectInfo object = makeObject(key(db::wt::JOB), 0, name);
-    put(key(JOB_DATANAME), object);
-    return object.uid;
+    return add(JOB_DATANAME, db::wt::JOB, 0, name);
 }
 
 TYPE_ID OrganisationBuilder::employee(const QString& name, TYPE_ID department, const QString& number, TYPE_ID job)
 {
-    ObjectInfo object = makeObject(key(db::orgstructure::WORKER), department, name);
-    object.properties.insert(key(db::subject::WORKERNUM), number);
+    ObjectInfo object = makeObject(db::orgstructure::WORKER, department, name, {{db::subject::WORKERNUM, number}});
     if (job)
         object.properties.insert(key(db::subject::JOBLINK), QString::number(job));
     put(key(SUBJECT_DATANAME), object);
@@ -105,9 +118,9 @@ TYPE_ID OrganisationBuilder::workerHistory(TYPE_ID employee, TYPE_ID department,
                                            TYPE_ID job)
 {
     const ObjectInfo person = m_store->constObject(employee, key(SUBJECT_DATANAME));
-    ObjectInfo history = makeObject(key(db::wt::WORKER_HISTORY), department, person.property(key(db::common::NAME)));
-    history.properties.insert(key(db::worker_history::DATE_BEGIN), isoDate(begin));
-    history.properties.insert(key(db::worker_history::DATE_END), isoDate(end));
+    ObjectInfo history = makeObject(db::wt::WORKER_HISTORY, department, person.property(key(db::common::NAME)),
+                                    {{db::worker_history::DATE_BEGIN, isoDate(begin)},
+                                     {db::worker_history::DATE_END, isoDate(end)}});
     if (job)
         history.properties.insert(key(db::worker_history::JOBLINK), QString::number(job));
     put(key(WORKER_HISTORY_DATANAME), history);
@@ -121,12 +134,10 @@ TYPE_ID OrganisationBuilder::workerHistory(TYPE_ID employee, TYPE_ID department,
 void OrganisationBuilder::setProperty(TYPE_ID id, const QString& propertyKey, const QString& value)
 {
     ObjectInfo changed = m_store->constObject(id);
-    if (!changed.isValid())
-        return;
     changed.properties.insert(propertyKey, value);
     const QStringList datanames = m_store->datanames();
     for (const QString& dataname : datanames) {
-        if (m_store->constObject(id, dataname).isValid())
+        if (changed.isValid() && m_store->constObject(id, dataname).isValid())
             put(dataname, changed);
     }
 }
@@ -134,85 +145,61 @@ void OrganisationBuilder::setProperty(TYPE_ID id, const QString& propertyKey, co
 void OrganisationBuilder::setParent(TYPE_ID id, TYPE_ID parent)
 {
     ObjectInfo changed = m_store->constObject(id);
-    if (!changed.isValid())
-        return;
-    const QString dataname = changed.type == QLatin1String(db::orgstructure::WORKER) ? key(SUBJECT_DATANAME)
-                                                                                     : key(ORGSTRUCTURE_DATANAME);
     changed.parent = parent;
-    put(dataname, changed);
+    if (changed.isValid())
+        put(datanameOf(id), changed);
 }
 
 TYPE_ID OrganisationBuilder::shift(const QString& name, const QList<TimeRange>& intervals, bool hidden)
 {
-    ObjectInfo shiftObject = makeObject(key(db::wt::SHIFT), 0, name);
-    shiftObject.properties.insert(key(db::shift::HIDDEN), hidden ? QStringLiteral("1") : QStringLiteral("0"));
-    put(key(SCHEDULE_SHIFT_DATANAME), shiftObject);
+    const TYPE_ID shiftId = add(SCHEDULE_SHIFT_DATANAME, db::wt::SHIFT, 0, name, {{db::shift::HIDDEN, flag(hidden)}});
     QList<ObjectInfo> intervalObjects;
     for (int order = 0; order < intervals.size(); ++order) {
-        ObjectInfo interval = makeObject(key(db::wt::SHIFT_INTERVAL), shiftObject.uid, QString());
-        interval.properties.insert(key(db::shift_interval::START), QString::number(seconds(intervals.at(order).first)));
-        interval.properties.insert(key(db::shift_interval::FINISH),
-                                   QString::number(seconds(intervals.at(order).second)));
-        interval.properties.insert(key(db::shift_interval::ORDER), QString::number(order));
-        intervalObjects.append(interval);
+        intervalObjects.append(makeObject(db::wt::SHIFT_INTERVAL, shiftId, QString(),
+            {{db::shift_interval::START, QString::number(seconds(intervals.at(order).first))},
+             {db::shift_interval::FINISH, QString::number(seconds(intervals.at(order).second))},
+             {db::shift_interval::ORDER, QString::number(order)}}));
     }
     if (!intervalObjects.isEmpty())
         m_store->updateObjects(key(SHIFT_INTERVAL_DATANAME), intervalObjects);
-    return shiftObject.uid;
+    return shiftId;
 }
 
 TYPE_ID OrganisationBuilder::breakRule(const QString& name, int fromSeconds, int toSeconds, int breakSeconds,
                                        const QDate& date, const QList<TYPE_ID>& targets, int targetType)
 {
-    ObjectInfo rule = makeObject(key(db::wt::BREAK_RULE), 0, name);
-    rule.properties.insert(key(db::break_rule::TYPE), QString::number(targetType));
-    rule.properties.insert(key(db::break_rule::TIME_FROM), QString::number(fromSeconds));
-    rule.properties.insert(key(db::break_rule::TIME_TO), QString::number(toSeconds));
-    rule.properties.insert(key(db::break_rule::BREAK_TIME), QString::number(breakSeconds));
-    rule.properties.insert(key(db::break_rule::DATE), isoDate(date));
-    put(key(BREAK_RULE_DATANAME), rule);
-    for (TYPE_ID target : targets) {
-        const ObjectInfo targetObject = m_store->constObject(target);
-        const QString dataname = targetObject.type == QLatin1String(db::orgstructure::WORKER)
-            ? key(SUBJECT_DATANAME)
-            : targetObject.type == QLatin1String(db::wt::ATTACHED_WORKER) ? key(ATTACHED_WORKER_DATANAME)
-                                                                            : key(ORGSTRUCTURE_DATANAME);
-        link(key(BREAK_RULE_DATANAME), rule.uid, dataname, target, INHERIT_BREAK_RULE_OBJECT);
-    }
-    return rule.uid;
+    const TYPE_ID rule = add(BREAK_RULE_DATANAME, db::wt::BREAK_RULE, 0, name,
+        {{db::break_rule::TYPE, QString::number(targetType)}, {db::break_rule::TIME_FROM, QString::number(fromSeconds)},
+         {db::break_rule::TIME_TO, QString::number(toSeconds)},
+         {db::break_rule::BREAK_TIME, QString::number(breakSeconds)}, {db::break_rule::DATE, isoDate(date)}});
+    for (TYPE_ID target : targets)
+        link(key(BREAK_RULE_DATANAME), rule, datanameOf(target), target, INHERIT_BREAK_RULE_OBJECT);
+    return rule;
 }
 
 TYPE_ID OrganisationBuilder::absenceReason(const QString& name, const QString& mark, int order, ReasonCounts counts,
                                            int calcNormMethod, const QString& color, bool allowPlanning)
 {
-    ObjectInfo reason = makeObject(key(db::wt::REASON), 0, name);
-    reason.properties.insert(key(db::reason::MARK), mark);
-    reason.properties.insert(key(db::reason::ORDER), QString::number(order));
-    reason.properties.insert(key(db::reason::WORKTIME), counts == CountsAsWork ? QStringLiteral("1") : QStringLiteral("0"));
-    reason.properties.insert(key(db::reason::NORMTIME),
-                             counts == CountsTowardsNorm ? QStringLiteral("1") : QStringLiteral("0"));
-    reason.properties.insert(key(db::reason::CALC_NORM_METHOD), QString::number(calcNormMethod));
-    reason.properties.insert(key(db::reason::PLANNING_COLOR), color);
-    reason.properties.insert(key(db::reason::ALLOW_PLANNING), allowPlanning ? QStringLiteral("1") : QStringLiteral("0"));
-    put(key(REASON_DATANAME), reason);
-    return reason.uid;
+    return add(REASON_DATANAME, db::wt::REASON, 0, name,
+        {{db::reason::MARK, mark}, {db::reason::ORDER, QString::number(order)},
+         {db::reason::WORKTIME, flag(counts == CountsAsWork)}, {db::reason::NORMTIME, flag(counts == CountsTowardsNorm)},
+         {db::reason::CALC_NORM_METHOD, QString::number(calcNormMethod)}, {db::reason::PLANNING_COLOR, color},
+         {db::reason::ALLOW_PLANNING, flag(allowPlanning)}});
 }
 
 TYPE_ID OrganisationBuilder::attachedWorker(TYPE_ID employee, TYPE_ID department, const QDate& begin,
                                             const QDate& end)
 {
     const ObjectInfo person = m_store->constObject(employee, key(SUBJECT_DATANAME));
-    ObjectInfo attached = makeObject(key(db::wt::ATTACHED_WORKER), department, person.property(key(db::common::NAME)));
-    attached.properties.insert(key(db::attached_worker::DATE_BEGIN), isoDate(begin));
-    attached.properties.insert(key(db::attached_worker::DATE_END), isoDate(end));
-    attached.properties.insert(key(db::attached_worker::WORKERNUM), person.property(key(db::subject::WORKERNUM)));
-    attached.properties.insert(key(db::attached_worker::JOBLINK), person.property(key(db::subject::JOBLINK)));
-    put(key(ATTACHED_WORKER_DATANAME), attached);
-    link(key(ATTACHED_WORKER_DATANAME), attached.uid, key(SUBJECT_DATANAME), employee, INHERIT_ATTACHED_WORKER, begin,
-         end);
-    link(key(ATTACHED_WORKER_DATANAME), attached.uid, key(ORGSTRUCTURE_DATANAME), department,
+    const TYPE_ID attached = add(ATTACHED_WORKER_DATANAME, db::wt::ATTACHED_WORKER, department,
+        person.property(key(db::common::NAME)),
+        {{db::attached_worker::DATE_BEGIN, isoDate(begin)}, {db::attached_worker::DATE_END, isoDate(end)},
+         {db::attached_worker::WORKERNUM, person.property(key(db::subject::WORKERNUM))},
+         {db::attached_worker::JOBLINK, person.property(key(db::subject::JOBLINK))}});
+    link(key(ATTACHED_WORKER_DATANAME), attached, key(SUBJECT_DATANAME), employee, INHERIT_ATTACHED_WORKER, begin, end);
+    link(key(ATTACHED_WORKER_DATANAME), attached, key(ORGSTRUCTURE_DATANAME), department,
          INHERIT_ATTACHED_WORKER_DEPARTMENT, begin, end);
-    return attached.uid;
+    return attached;
 }
 
 SCHEDULE_CALENDAR_INTERVAL OrganisationBuilder::interval(const QTime& start, const QTime& finish, int order)
@@ -228,14 +215,7 @@ _WORKER_ABSENCE_REASON_RECORD OrganisationBuilder::absenceRecord(TYPE_ID reason,
                                                                  const QDateTime& end, bool timed, TYPE_ID id,
                                                                  const QDateTime& changeTime)
 {
-    _WORKER_ABSENCE_REASON_RECORD record;
-    record.id = id;
-    record.reason = reason;
-    record.start = start;
-    record.end = end;
-    record.timed = timed;
-    record.changeTime = changeTime;
-    return record;
+    return {id, reason, start, end, timed, QString(), changeTime};
 }
 
 int OrganisationBuilder::addSchedule(SCHEDULE_DATA schedule)

@@ -11,6 +11,9 @@
 #include <QString>
 #include <QTime>
 
+#include <initializer_list>
+#include <utility>
+
 namespace orvanta {
 class LocalStorage;
 }
@@ -82,8 +85,13 @@ public:
                                                                 const QDateTime& changeTime = QDateTime());
 
 private:
-    orvanta::ObjectInfo makeObject(const QString& type, orvanta::TYPE_ID parent, const QString& name);
+    using Properties = std::initializer_list<std::pair<const char*, QString>>;
+    orvanta::ObjectInfo makeObject(const char* type, orvanta::TYPE_ID parent, const QString& name,
+                                   Properties properties = {});
+    orvanta::TYPE_ID add(const char* dataname, const char* type, orvanta::TYPE_ID parent, const QString& name,
+                         Properties properties = {});
     void put(const QString& dataname, const orvanta::ObjectInfo& object);
+    QString datanameOf(orvanta::TYPE_ID id) const;
     void link(const QString& parentDataname, orvanta::TYPE_ID parent, const QString& childDataname,
               orvanta::TYPE_ID child, orvanta::TYPE_ID refType, const QDate& start = QDate(),
               const QDate& finish = QDate());

@@ -14,11 +14,7 @@ namespace ovtest {
 
 namespace {
 
-int nextDatabaseNumber()
-{
-    static int number = 0;
-    return ++number;
-}
+int databaseNumber = 0;
 
 // Connects to the maintenance database named in url and runs one statement.
 bool runOnCluster(const QUrl& url, const QString& statement)
@@ -57,7 +53,7 @@ QString freshPostgresUrl()
     const QString name = QStringLiteral("ovtest_%1_%2_%3")
                              .arg(QCoreApplication::applicationName().toLower())
                              .arg(QCoreApplication::applicationPid())
-                             .arg(nextDatabaseNumber());
+                             .arg(++databaseNumber);
     if (!runOnCluster(url, QStringLiteral("CREATE DATABASE %1").arg(name)))
         return {};
     url.setPath(QLatin1Char('/') + name);
@@ -66,9 +62,8 @@ QString freshPostgresUrl()
 
 QList<TestDatabase> freshDatabases(const QString& folder)
 {
-    QList<TestDatabase> databases;
-    const QString file = QDir(folder).filePath(QStringLiteral("test-%1.sqlite").arg(nextDatabaseNumber()));
-    databases.append({QStringLiteral("sqlite"), QStringLiteral("sqlite:") + file});
+    const QString file = QDir(folder).filePath(QStringLiteral("test-%1.sqlite").arg(++databaseNumber));
+    QList<TestDatabase> databases{{QStringLiteral("sqlite"), QStringLiteral("sqlite:") + file}};
     const QString postgres = freshPostgresUrl();
     if (!postgres.isEmpty())
         databases.append({QStringLiteral("postgresql"), postgres});

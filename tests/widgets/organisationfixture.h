@@ -23,35 +23,29 @@
 /// Ids are handed out so that source order differs from name order.
 struct OrganisationFixture
 {
-    OrganisationFixture()
-    {
-        firm = builder.firm(QStringLiteral("ООО Ромашка"));
-        it = builder.department(QStringLiteral("Технический отдел"), firm);
-        sales = builder.department(QStringLiteral("Отдел продаж"), firm, QStringLiteral("П-1"));
-        kuznetsov = builder.employee(QStringLiteral("Кузнецов Олег"), it);
-        sidorov = builder.employee(QStringLiteral("Сидоров Пётр"), it);
-        ivanov = builder.employee(QStringLiteral("Иванов Иван"), sales);
-        north = builder.department(QStringLiteral("Сектор Север"), sales);
-        petrova = builder.employee(QStringLiteral("Петрова Анна"), north, QStringLiteral("Т-17"));
-        setEmploymentEnd(sidorov, QStringLiteral("2026-01-31"));
-        ids = {{"firm", firm}, {"it", it}, {"sales", sales}, {"north", north}, {"ivanov", ivanov},
-               {"petrova", petrova}, {"sidorov", sidorov}, {"kuznetsov", kuznetsov}};
-    }
+    ovtest::OrganisationBuilder builder;
+    const orvanta::TYPE_ID firm = builder.firm(QStringLiteral("ООО Ромашка"));
+    const orvanta::TYPE_ID it = builder.department(QStringLiteral("Технический отдел"), firm);
+    const orvanta::TYPE_ID sales = builder.department(QStringLiteral("Отдел продаж"), firm, QStringLiteral("П-1"));
+    const orvanta::TYPE_ID kuznetsov = builder.employee(QStringLiteral("Кузнецов Олег"), it);
+    const orvanta::TYPE_ID sidorov = builder.employee(QStringLiteral("Сидоров Пётр"), it);
+    const orvanta::TYPE_ID ivanov = builder.employee(QStringLiteral("Иванов Иван"), sales);
+    const orvanta::TYPE_ID north = builder.department(QStringLiteral("Сектор Север"), sales);
+    const orvanta::TYPE_ID petrova = builder.employee(QStringLiteral("Петрова Анна"), north, QStringLiteral("Т-17"));
+    const QHash<QString, orvanta::TYPE_ID> ids{{"firm", firm}, {"it", it}, {"sales", sales}, {"north", north},
+        {"ivanov", ivanov}, {"petrova", petrova}, {"sidorov", sidorov}, {"kuznetsov", kuznetsov}};
+
+    OrganisationFixture() { setEmploymentEnd(sidorov, QStringLiteral("2026-01-31")); }
 
     /// The day the dismissed-employee tests look from.
     static QDate referenceDate() { return QDate(2026, 3, 1); }
 
     void setEmploymentEnd(orvanta::TYPE_ID employee, const QString& isoDate)
     {
-        orvanta::ObjectInfo object = builder.object(employee);
-        object.properties.insert(QStringLiteral("PT_DATE_END"), isoDate);
-        builder.store()->updateObjects(QLatin1String(orvanta::SUBJECT_DATANAME), {object});
+        builder.setProperty(employee, QStringLiteral("PT_DATE_END"), isoDate);
     }
 
-    QAbstractItemModel* model() const
-    {
-        return builder.store()->model(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME));
-    }
+    QAbstractItemModel* model() const { return builder.store()->model(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME)); }
 
     QList<orvanta::TYPE_ID> idsOf(const QStringList& names) const
     {
@@ -68,17 +62,6 @@ struct OrganisationFixture
             result.append(ids.key(uid, QStringLiteral("#%1").arg(uid)));
         return result;
     }
-
-    ovtest::OrganisationBuilder builder;
-    orvanta::TYPE_ID firm = 0;
-    orvanta::TYPE_ID it = 0;
-    orvanta::TYPE_ID sales = 0;
-    orvanta::TYPE_ID north = 0;
-    orvanta::TYPE_ID ivanov = 0;
-    orvanta::TYPE_ID petrova = 0;
-    orvanta::TYPE_ID sidorov = 0;
-    orvanta::TYPE_ID kuznetsov = 0;
-    QHash<QString, orvanta::TYPE_ID> ids;
 };
 
 /// Fixture names of every row a proxy shows, depth first in proxy order.

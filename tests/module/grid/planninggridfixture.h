@@ -1,5 +1,6 @@
 #pragma once
 
+#include "authdata.h"
 #include "employeeinfo.h"
 #include "organisationbuilder.h"
 #include "worktimeitemdelegate.h"
@@ -7,6 +8,8 @@
 #include "worktimeplanningproxy.h"
 #include "worktimetableview.h"
 
+#include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QHeaderView>
 #include <QVariantMap>
 
@@ -119,6 +122,12 @@ struct PlanningGridFixture
         return proxy.mapFromSource(model.index(model.objectIdToRow(uid), column));
     }
 
+    /// The proxy's cell "who:day", e.g. "ivanov:2"; day 0 is the name column.
+    QModelIndex at(const QString& cell) const
+    {
+        return this->cell(byName(cell.section(QLatin1Char(':'), 0, 0)), cell.section(QLatin1Char(':'), 1).toInt());
+    }
+
     orvanta::TYPE_ID byName(const QString& name) const
     {
         const QHash<QString, orvanta::TYPE_ID> uids{{QStringLiteral("ivanov"), ivanov},
@@ -127,5 +136,41 @@ struct PlanningGridFixture
                                                     {QStringLiteral("pavlov"), pavlov},
                                                     {QStringLiteral("gostev"), gostev}};
         return uids.value(name);
+    }
+};
+
+// The grid in a shown, active window, with every right of the planning screen.
+struct ShownPlanningGrid
+{
+    static QStringList allRoles()
+    {
+        return {QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SHOW"), QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SET"),
+                QStringLiteral("RL_WTPLANNINGVIEW_ATTACHED_CREATE"), QStringLiteral("RL_WTPLANNINGVIEW_ATTACHED_DELETE")};
+    }
+
+    PlanningGridFixture grid;
+    // Every edit made through the grid also runs past the model checks.
+    QAbstractItemModelTester tester{&grid.proxy, QAbstractItemModelTester::FailureReportingMode::QtTest};
+    WorkTimeTableView view;
+
+    ShownPlanningGrid()
+    {
+        AuthData::setRoles(allRoles());
+        grid.setUpView(view);
+        view.resize(1000, 500);
+        view.show();
+        QApplication::setActiveWindow(&view);
+    }
+
+    QModelIndex at(const QString& cell) const { return grid.at(cell); }
+
+    QString text(const QString& cell) const { return at(cell).data(Qt::DisplayRole).toString(); }
+
+    /// Selects the cells; the last one becomes current.
+    void select(const QStringList& cells)
+    {
+        view.selectionModel()->clearSelection();
+        for (const QString& cell : cells)
+            view.selectionModel()->setCurrentIndex(at(cell), QItemSelectionModel::Select);
     }
 };

@@ -7,17 +7,14 @@
 #include <QPaintEngine>
 #include <QRect>
 
+#include <algorithm>
+
 // A paint device that remembers what was painted on it: the texts with their pen colour and weight, and
-// where pixmaps went. Shapes are only counted.
+// where pixmaps went. Shapes are dropped.
 class RecordingPaintDevice : public QPaintDevice
 {
 public:
-    struct Text
-    {
-        QString text;
-        QColor pen;
-        int weight;
-    };
+    struct Text { QString text; QColor pen; int weight; };
 
     class Engine : public QPaintEngine
     {
@@ -36,13 +33,13 @@ public:
         {
             texts.append({item.text(), m_pen, item.font().weight()});
         }
-        void drawPath(const QPainterPath&) override { ++shapes; }
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++shapes; }
+        // The defaults of a device with every feature warn.
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
         Type type() const override { return QPaintEngine::User; }
 
         QList<Text> texts;
         QList<QRect> pixmaps;
-        int shapes = 0;
 
     private:
         QColor m_pen;
@@ -52,27 +49,21 @@ public:
 
     const Text* findText(const QString& text) const
     {
-        for (const Text& drawn : engine.texts) {
-            if (drawn.text == text)
-                return &drawn;
-        }
-        return nullptr;
+        const auto found = std::find_if(engine.texts.cbegin(), engine.texts.cend(),
+                                        [&text](const Text& drawn) { return drawn.text == text; });
+        return found != engine.texts.cend() ? &*found : nullptr;
     }
 
     mutable Engine engine;
 
 protected:
+    // A 400 by 400 pixel screen at 96 dpi.
     int metric(PaintDeviceMetric metric) const override
     {
         switch (metric) {
         case PdmWidth:
         case PdmHeight:
             return 400;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
         case PdmDepth:
             return 32;
         case PdmDevicePixelRatio:
@@ -80,7 +71,7 @@ protected:
         case PdmDevicePixelRatioScaled:
             return int(devicePixelRatioFScale());
         default:
-            return 0;
+            return metric >= PdmDpiX && metric <= PdmPhysicalDpiY ? 96 : 0;
         }
     }
 };

@@ -2,10 +2,11 @@
 #include "fatalwarnings.h"
 #include "localstorage.h"
 #include "organisationbuilder.h"
-#include "vocabulary.h"
 
 #include <QCoreApplication>
 #include <QTest>
+
+#include <memory>
 
 using namespace orvanta;
 
@@ -16,193 +17,132 @@ const QDate kFinish(2026, 12, 31);
 
 QString iso(const QDate& date)
 {
-    return date.toString(Qt::ISODate);
-}
-
-const EmployeeInfo* find(const QList<EmployeeInfo>& employees, TYPE_ID uid)
-{
-    for (const EmployeeInfo& info : employees) {
-        if (info.uid == uid)
-            return &info;
-    }
-    return nullptr;
+    return date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("-");
 }
 
 } // namespace
 
+// One organisation holds a case per employee; December 2026 is selected for the shop and the office.
 class tst_EmployeeSelection : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void employmentDates_data();
-    void employmentDates();
-    void planningDisabledWinsOverHistory();
-    void memberOfTwoDepartmentsListedOnce();
-    void historyBringsEmployeeIn();
-    void historyMovesDirectStartBack();
-    void continuousStartFollowsEarlierHistories();
-    void attachedWorkers();
-    void noDepartments();
-};
+    std::unique_ptr<ovtest::OrganisationBuilder> m_org;
+    QHash<QString, TYPE_ID> m_uids;
+    std::unique_ptr<EmployeeSelection> m_selection;
 
-void tst_EmployeeSelection::employmentDates_data()
-{
-    QTest::addColumn<QString>("begin");
-    QTest::addColumn<QString>("end");
-    QTest::addColumn<bool>("shown");
-    QTest::addRow("no dates") << QString() << QString() << true;
-    QTest::addRow("begins after the finish") << iso(kFinish.addDays(1)) << QString() << false;
-    QTest::addRow("begins on the finish") << iso(kFinish) << QString() << true;
-    QTest::addRow("ended before the start") << QString() << iso(kStart.addDays(-1)) << false;
-    QTest::addRow("ends on the start") << QString() << iso(kStart) << true;
-    QTest::addRow("unparsable dates never exclude") << QStringLiteral("завтра") << QStringLiteral("--") << true;
-}
-
-void tst_EmployeeSelection::employmentDates()
-{
-    QFETCH(QString, begin);
-    QFETCH(QString, end);
-    QFETCH(bool, shown);
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), org.firm(QStringLiteral("Фирма")));
-    const TYPE_ID employee = org.employee(QStringLiteral("Иванов"), shop, QStringLiteral("17"));
-    org.setProperty(employee, QStringLiteral("PT_DATE_BEGIN"), begin);
-    org.setProperty(employee, QStringLiteral("PT_DATE_END"), end);
-
-    EmployeeSelection selection(kStart, kFinish, {shop});
-    selection.select();
-    QCOMPARE(selection.employeeIds().contains(employee), shown);
-    if (shown) {
-        const EmployeeInfo info = selection.employees().first();
-        QCOMPARE(info.reportUid, TYPE_ID(0));
-        QCOMPARE(info.number, QStringLiteral("17"));
-        QCOMPARE(info.emplStart, QDate::fromString(begin, Qt::ISODate));
-        QCOMPARE(info.emplContStart, info.emplStart);
+    TYPE_ID addEmployee(const char* name, TYPE_ID department, const QString& number = QString())
+    {
+        return m_uids[QString::fromUtf8(name)] = m_org->employee(QString::fromUtf8(name), department, number);
     }
-}
 
-void tst_EmployeeSelection::planningDisabledWinsOverHistory()
-{
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), firm);
-    const TYPE_ID warehouse = org.department(QStringLiteral("Склад"), firm);
-    const TYPE_ID employee = org.employee(QStringLiteral("Петров"), warehouse);
-    org.setProperty(employee, QStringLiteral("PT_DISABLE_PLANNING"), QStringLiteral("1"));
-    org.workerHistory(employee, shop, kStart.addDays(3), kFinish);
+    void dates(const char* name, const QString& begin, const QString& end)
+    {
+        const TYPE_ID uid = addEmployee(name, m_uids.value(QStringLiteral("shop")));
+        m_org->setProperty(uid, QStringLiteral("PT_DATE_BEGIN"), begin);
+        m_org->setProperty(uid, QStringLiteral("PT_DATE_END"), end);
+    }
 
-    EmployeeSelection selection(kStart, kFinish, {shop, warehouse});
-    selection.select();
-    QVERIFY(selection.employees().isEmpty());
-}
+private slots:
+    void initTestCase()
+    {
+        m_org = std::make_unique<ovtest::OrganisationBuilder>();
+        ovtest::OrganisationBuilder& org = *m_org;
+        const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
+        const TYPE_ID shop = m_uids[QStringLiteral("shop")] = org.department(QStringLiteral("Магазин"), firm);
+        const TYPE_ID office = m_uids[QStringLiteral("office")] = org.department(QStringLiteral("Офис"), firm);
+        const TYPE_ID warehouse = org.department(QStringLiteral("Склад"), firm);
+        const TYPE_ID bureau = org.department(QStringLiteral("Контора"), firm);
+        const TYPE_ID cashier = org.job(QStringLiteral("Кассир"));
 
-void tst_EmployeeSelection::memberOfTwoDepartmentsListedOnce()
-{
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), firm);
-    const TYPE_ID office = org.department(QStringLiteral("Офис"), firm);
-    const TYPE_ID employee = org.employee(QStringLiteral("Сидорова"), shop);
-    org.workerHistory(employee, office, kStart.addDays(-40), QDate());
+        addEmployee("no dates", shop, QStringLiteral("17"));
+        dates("begins after the finish", iso(kFinish.addDays(1)), QString());
+        dates("begins on the finish", iso(kFinish), QString());
+        dates("ended before the start", QString(), iso(kStart.addDays(-1)));
+        dates("ends on the start", QString(), iso(kStart));
+        dates("unparsable dates never exclude", QStringLiteral("завтра"), QStringLiteral("--"));
+        const TYPE_ID disabled = addEmployee("planning disabled wins over a history", warehouse);
+        org.setProperty(disabled, QStringLiteral("PT_DISABLE_PLANNING"), QStringLiteral("1"));
+        org.workerHistory(disabled, shop, kStart.addDays(3), kFinish);
+        const TYPE_ID brought = addEmployee("a history brings one in", warehouse, QStringLiteral("42"));
+        m_uids[QStringLiteral("history")] = org.workerHistory(brought, shop, QDate(2026, 12, 15), QDate(), cashier);
+        org.workerHistory(brought, shop, QDate(2026, 10, 1), QDate(2026, 10, 31));
+        dates("a history moves the direct start back", QStringLiteral("2026-12-11"), QString());
+        org.workerHistory(m_uids.value(QStringLiteral("a history moves the direct start back")), shop,
+                          QDate(2026, 12, 3), QDate(2026, 12, 10));
+        // Contiguous histories carry the employment back; a gap of more than a day breaks the chain.
+        const TYPE_ID contiguous = addEmployee("contiguous histories", bureau);
+        org.workerHistory(contiguous, bureau, QDate(2025, 3, 1), QDate(2026, 12, 4));
+        org.workerHistory(contiguous, shop, QDate(2026, 12, 5), QDate());
+        const TYPE_ID gap = addEmployee("histories with a gap", bureau);
+        org.workerHistory(gap, bureau, QDate(2025, 3, 1), QDate(2026, 12, 2));
+        org.workerHistory(gap, shop, QDate(2026, 12, 5), QDate());
+        org.workerHistory(addEmployee("member of both departments", shop), office, kStart.addDays(-40), QDate());
+        const TYPE_ID visitor = addEmployee("attached from elsewhere", warehouse);
+        org.attachedWorker(visitor, shop, QDate(2026, 12, 10), QDate(2026, 12, 12));
+        org.attachedWorker(visitor, shop, QDate(2026, 12, 20), QDate(2026, 12, 22));
+        org.attachedWorker(addEmployee("attached within the own department", shop), shop, kStart, kStart.addDays(1));
+        org.attachedWorker(addEmployee("attached before the period", warehouse), shop, QDate(2026, 11, 1),
+                           QDate(2026, 11, 30));
 
-    EmployeeSelection selection(kStart, kFinish, {shop, office, shop});
-    selection.select();
-    QCOMPARE(selection.employeeIds(), QList<TYPE_ID>{employee});
-    QCOMPARE(selection.departments().size(), 2);
-}
+        m_selection = std::make_unique<EmployeeSelection>(kStart, kFinish, QList<TYPE_ID>{shop, office, shop});
+        m_selection->select();
+    }
 
-void tst_EmployeeSelection::historyBringsEmployeeIn()
-{
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), firm);
-    const TYPE_ID warehouse = org.department(QStringLiteral("Склад"), firm);
-    const TYPE_ID cashier = org.job(QStringLiteral("Кассир"));
-    const TYPE_ID employee = org.employee(QStringLiteral("Кузнецов"), warehouse, QStringLiteral("42"));
-    const TYPE_ID history = org.workerHistory(employee, shop, QDate(2026, 12, 15), QDate(), cashier);
-    org.workerHistory(employee, shop, QDate(2026, 10, 1), QDate(2026, 10, 31));
+    void cleanupTestCase() { m_org.reset(); }
 
-    EmployeeSelection selection(kStart, kFinish, {shop});
-    selection.select();
-    QCOMPARE(selection.employeeIds(), QList<TYPE_ID>{employee});
-    const EmployeeInfo info = selection.employees().first();
-    QCOMPARE(info.reportUid, history);
-    QCOMPARE(info.emplStart, QDate(2026, 12, 15));
-    QCOMPARE(info.emplFinish, QDate());
-    QCOMPARE(info.jobUid, cashier);
-    QCOMPARE(info.number, QStringLiteral("42"));
-}
+    // An employee as "absent", "attached" or "start continuous-start finish [via history] [number] [job]".
+    void selected_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("no dates") << "- - - 17";
+        QTest::addRow("begins after the finish") << "absent";
+        QTest::addRow("begins on the finish") << "2026-12-31 2026-12-31 -";
+        QTest::addRow("ended before the start") << "absent";
+        QTest::addRow("ends on the start") << "- - 2026-12-01";
+        QTest::addRow("unparsable dates never exclude") << "- - -";
+        QTest::addRow("planning disabled wins over a history") << "absent";
+        QTest::addRow("a history brings one in") << "2026-12-15 2026-12-15 - via history 42 job";
+        QTest::addRow("a history moves the direct start back") << "2026-12-03 2026-12-03 -";
+        QTest::addRow("contiguous histories") << "2026-12-05 2025-03-01 - via history";
+        QTest::addRow("histories with a gap") << "2026-12-05 2026-12-05 - via history";
+        QTest::addRow("member of both departments") << "- - -";
+        QTest::addRow("attached from elsewhere") << "attached";
+        QTest::addRow("attached within the own department") << "- - -";
+        QTest::addRow("attached before the period") << "absent";
+    }
 
-void tst_EmployeeSelection::historyMovesDirectStartBack()
-{
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), org.firm(QStringLiteral("Фирма")));
-    const TYPE_ID employee = org.employee(QStringLiteral("Орлова"), shop);
-    org.setProperty(employee, QStringLiteral("PT_DATE_BEGIN"), iso(QDate(2026, 12, 11)));
-    org.workerHistory(employee, shop, QDate(2026, 12, 3), QDate(2026, 12, 10));
+    void selected()
+    {
+        QFETCH(QString, shown);
+        const TYPE_ID uid = m_uids.value(QString::fromUtf8(QTest::currentDataTag()));
+        QVERIFY(uid != 0);
+        QString actual = m_selection->attached().contains(uid) ? QStringLiteral("attached") : QStringLiteral("absent");
+        for (const EmployeeInfo& info : m_selection->employees()) {
+            if (info.uid != uid)
+                continue;
+            QVERIFY(actual == QLatin1String("absent"));
+            QStringList parts{iso(info.emplStart), iso(info.emplContStart), iso(info.emplFinish)};
+            if (info.reportUid != 0)
+                parts << QStringLiteral("via history");
+            if (!info.number.isEmpty())
+                parts << info.number;
+            if (info.jobUid != 0)
+                parts << QStringLiteral("job");
+            actual = parts.join(QLatin1Char(' '));
+        }
+        QCOMPARE(actual, shown);
+    }
 
-    EmployeeSelection selection(kStart, kFinish, {shop});
-    selection.select();
-    QCOMPARE(selection.employees().size(), 1);
-    QCOMPARE(selection.employees().first().emplStart, QDate(2026, 12, 3));
-    QCOMPARE(selection.employees().first().reportUid, TYPE_ID(0));
-}
-
-void tst_EmployeeSelection::continuousStartFollowsEarlierHistories()
-{
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), firm);
-    const TYPE_ID office = org.department(QStringLiteral("Офис"), firm);
-    const TYPE_ID employee = org.employee(QStringLiteral("Волков"), office);
-    // Office until 4 December, then the shop: the shop row starts on the 5th but the
-    // employment runs on from the office history.
-    org.workerHistory(employee, office, QDate(2025, 3, 1), QDate(2026, 12, 4));
-    org.workerHistory(employee, shop, QDate(2026, 12, 5), QDate());
-    // A gap of more than a day breaks the chain.
-    const TYPE_ID other = org.employee(QStringLiteral("Зайцев"), office);
-    org.workerHistory(other, office, QDate(2025, 3, 1), QDate(2026, 12, 2));
-    org.workerHistory(other, shop, QDate(2026, 12, 5), QDate());
-
-    EmployeeSelection selection(kStart, kFinish, {shop});
-    selection.select();
-    const QList<EmployeeInfo> employees = selection.employees();
-    QCOMPARE(employees.size(), 2);
-    QCOMPARE(find(employees, employee)->emplStart, QDate(2026, 12, 5));
-    QCOMPARE(find(employees, employee)->emplContStart, QDate(2025, 3, 1));
-    QCOMPARE(find(employees, other)->emplContStart, QDate(2026, 12, 5));
-}
-
-void tst_EmployeeSelection::attachedWorkers()
-{
-    ovtest::OrganisationBuilder org;
-    const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
-    const TYPE_ID shop = org.department(QStringLiteral("Магазин"), firm);
-    const TYPE_ID warehouse = org.department(QStringLiteral("Склад"), firm);
-    const TYPE_ID visitor = org.employee(QStringLiteral("Гость"), warehouse);
-    const TYPE_ID member = org.employee(QStringLiteral("Свой"), shop);
-    const TYPE_ID earlier = org.employee(QStringLiteral("Раньше"), warehouse);
-    org.attachedWorker(visitor, shop, QDate(2026, 12, 10), QDate(2026, 12, 12));
-    org.attachedWorker(visitor, shop, QDate(2026, 12, 20), QDate(2026, 12, 22));
-    org.attachedWorker(member, shop, QDate(2026, 12, 1), QDate(2026, 12, 2));
-    org.attachedWorker(earlier, shop, QDate(2026, 11, 1), QDate(2026, 11, 30));
-
-    EmployeeSelection selection(kStart, kFinish, {shop});
-    selection.select();
-    QCOMPARE(selection.employeeIds(), QList<TYPE_ID>{member});
-    QCOMPARE(selection.attached(), QList<unsigned int>{visitor});
-}
-
-void tst_EmployeeSelection::noDepartments()
-{
-    ovtest::OrganisationBuilder org;
-    org.employee(QStringLiteral("Никто"), org.department(QStringLiteral("Магазин"), org.firm(QStringLiteral("Фирма"))));
-    EmployeeSelection selection(kStart, kFinish, {});
-    selection.select();
-    QVERIFY(selection.employees().isEmpty());
-    QVERIFY(selection.attached().isEmpty());
-}
+    void departmentsAreASet()
+    {
+        QCOMPARE(m_selection->departments(),
+                 (QList<unsigned int>{m_uids.value(QStringLiteral("shop")), m_uids.value(QStringLiteral("office"))}));
+        EmployeeSelection none(kStart, kFinish, {});
+        none.select();
+        QVERIFY(none.employees().isEmpty() && none.attached().isEmpty());
+    }
+};
 
 OV_TEST_GUILESS_MAIN(tst_EmployeeSelection)
 #include "tst_employeeselection.moc"

@@ -20,7 +20,8 @@ public:
         reply.name = request.name;
         reply.correlationId = request.correlationId;
         OVDataStream stream(&reply.data, QIODevice::WriteOnly);
-        (stream << ... << payload);
+        if constexpr (sizeof...(payload) > 0)
+            (stream << ... << payload);
         return reply;
     }
 

@@ -1,0 +1,94 @@
+#include "demoorganisationgenerator.h"
+
+#include "demoabsencebuilder.h"
+#include "demodraft.h"
+#include "demofiguresbuilder.h"
+#include "demoids.h"
+#include "demopeoplebuilder.h"
+#include "demoschedulebuilder.h"
+#include "demostructurebuilder.h"
+#include "serverlogging.h"
+#include "vocabulary.h"
+
+using namespace orvanta;
+
+namespace {
+
+constexpr char ReportType[] = "OT_REPORT";
+constexpr char PlanningReportName[] = "REPORT_PLANNING_SCHEDULE";
+
+QStringList roles(const char* area, const QStringList& actions)
+{
+    QStringList result;
+    for (const QString& action : actions)
+        result.append(QStringLiteral("RL_WTPLANNINGVIEW_%1_%2").arg(DemoDraft::key(area), action));
+    return result;
+}
+
+DemoUser user(const QString& login, const QString& fullName, const QStringList& roleList)
+{
+    DemoUser result;
+    result.login = login;
+    result.password = login + QStringLiteral("2026");
+    result.fullName = fullName;
+    result.roles = roleList;
+    return result;
+}
+
+QList<DemoUser> users()
+{
+    const QStringList registerActions{QStringLiteral("SHOW"), QStringLiteral("CREATE"), QStringLiteral("UPDATE"),
+                                      QStringLiteral("DELETE")};
+    const QStringList registers = roles("BREAKRULE", registerActions) + roles("ATTACHED", registerActions);
+    const QStringList workTime =
+        roles("WORKTIME", {QStringLiteral("SHOW"), QStringLiteral("SET"), QStringLiteral("APPROVE")});
+    const QStringList shows{QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SHOW"),
+                            QStringLiteral("RL_WTPLANNINGVIEW_BREAKRULE_SHOW"),
+                            QStringLiteral("RL_WTPLANNINGVIEW_ATTACHED_SHOW")};
+    return {
+        user(QStringLiteral("planner"), QStringLiteral("Планировщик графиков"), workTime + registers),
+        user(QStringLiteral("viewer"), QStringLiteral("Наблюдатель"), shows),
+        user(QStringLiteral("hr"), QStringLiteral("Специалист отдела кадров"), registers),
+    };
+}
+
+} // namespace
+
+DemoOrganisation DemoOrganisationGenerator::generate(int employees, const QDate& today, quint32 seed)
+{
+    if (!today.isValid()) {
+        qCWarning(lcServerCore) << Q_FUNC_INFO << "invalid date, no demo organisation";
+        return DemoOrganisation();
+    }
+    DemoDraft draft(today, seed);
+    DemoStructureBuilder structure(draft);
+    DemoPeopleBuilder people(draft);
+    DemoScheduleBuilder schedules(draft);
+    DemoAbsenceBuilder absences(draft);
+    DemoFiguresBuilder figures(draft);
+
+    // Every builder draws from the one random sequence, so this order is part of what a seed means.
+    structure.addDepartments();
+    people.addJobs();
+    schedules.addSchedules();
+    absences.addReasons();
+    for (int index = 0; index < employees; ++index) {
+        const DemoEmployee& employee = people.addEmployee(index);
+        schedules.addScheduleHistory(employee);
+        figures.addEmployeeFigures(employee);
+    }
+    absences.addAbsences();
+    for (const DemoEmployee& employee : qAsConst(draft.employees)) {
+        if (employee.slot == DemoEmployee::PersonalSchedule)
+            schedules.addPersonalSchedule(employee);
+        else if (employee.slot == DemoEmployee::AttachedElsewhere)
+            people.addAttachedWorker(employee);
+    }
+    structure.addBreakRules();
+    figures.addBudgets();
+
+    draft.addObject(REPORT_DATANAME,
+                    DemoDraft::makeObject(DemoIds::ReportUid, ReportType, 0, DemoDraft::key(PlanningReportName)));
+    draft.org.users = users();
+    return draft.org;
+}

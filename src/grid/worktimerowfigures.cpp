@@ -1,0 +1,183 @@
+#include "worktimerowfigures.h"
+
+#include "worktimedata.h"
+#include "worktimerowstore.h"
+
+namespace {
+
+constexpr int anyReason = WorkTimeData::AnyReasonTime;
+
+} // namespace
+
+void WorkTimeRowFigures::followLayout() const
+{
+    if (m_layoutRevision != m_store.layoutRevision()) {
+        m_rows = QVector<Row>(m_store.rowCount());
+        m_layoutRevision = m_store.layoutRevision();
+    }
+}
+
+const WorkTimeRowFigures::Row& WorkTimeRowFigures::row(int row) const
+{
+    followLayout();
+    Row& f = m_rows[row];
+    if (f.revision != m_store.rowRevision(row)) {
+        compute(m_store.row(row), f);
+        f.revision = m_store.rowRevision(row);
+    }
+    return f;
+}
+
+const QVector<WorkTimeRowFigures::Row>& WorkTimeRowFigures::rows() const
+{
+    // The side panel sums every row several times per date; the checks are made once per change.
+    if (m_rowsRevision != m_store.revision()) {
+        followLayout();
+        for (int r = 0; r < m_store.rowCount(); ++r)
+            row(r);
+        m_rowsRevision = m_store.revision();
+    }
+    return m_rows;
+}
+
+qint64 WorkTimeRowFigures::dateTotal(int day) const
+{
+    // The header asks for every date on every paint; the sums change only with the rows.
+    const int days = m_store.daysCount();
+    if (m_dateTotalsRevision != m_store.revision() || m_dateTotals.size() != days) {
+        m_dateTotals.fill(0, days);
+        for (const Row& f : rows()) {
+            for (int i = 0; i < days; ++i)
+                m_dateTotals[i] += f.dayTime.at(i) + f.dayWorkReason.at(i);
+        }
+        m_dateTotalsRevision = m_store.revision();
+    }
+    return m_dateTotals.at(day);
+}
+
+// An attached row stands for the worker in this department only during the trip: on other dates his
+// hours belong to his own department (where they are counted) and his cell shows "-". The days keep the
+// schedule's intervals all the same, because a personal schedule created from the row writes every day.
+bool WorkTimeRowFigures::countsInDateTotals(const WorkTimeData& row, const QDate& date)
+{
+    return !row.isAttached() || row.inAttachedRange(date);
+}
+
+// One walk over the days gives every sum of the row. Each day counts as WorkTimeData's
+// own totals count it (totalTime, timeForDate, the reason totals, attached and detached
+// time); the tests hold the two to the same results.
+void WorkTimeRowFigures::compute(const WorkTimeData& r, Row& f) const
+{
+    const int days = m_store.daysCount();
+    f = Row();
+    f.dayTime.resize(days);
+    f.dayWorkReason.resize(days);
+    f.plan = r.totalPlan(false);
+    f.planContinuous = r.totalPlan(true);
+    const bool trips = !r.attached().isEmpty();
+    int fullReason = 0;
+    int fullReasonContinuous = 0;
+    int partReason = 0;
+    int partReasonContinuous = 0;
+    QDate date = m_store.dateStart();
+    for (int i = 0; i < days; ++i, date = date.addDays(1)) {
+        const bool valid = r.isValidDate(date, false);
+        const bool validContinuous = r.isValidDate(date, true);
+        const bool fullDay = r.hasFullDayReason(date, anyReason);
+        const int time = i < r.days().size() ? r.days().at(i).time() : 0;
+        const int counted = fullDay ? 0 : time;
+        f.time += valid ? counted : 0;
+        f.timeContinuous += validContinuous ? counted : 0;
+        const bool inDateTotals = countsInDateTotals(r, date);
+        f.dayTime[i] = valid && inDateTotals ? counted : 0;
+
+        const int part = r.partDayReasonTime(date, anyReason);
+        const int full = fullDay ? r.fullDayReasonTime(date, anyReason) : 0;
+        partReason += valid ? part : 0;
+        partReasonContinuous += validContinuous ? part : 0;
+        fullReason += valid ? full : 0;
+        fullReasonContinuous += validContinuous ? full : 0;
+        const int workReason = r.partDayReasonTime(date, WorkTimeData::WorkTime);
+        f.dayWorkReason[i] = inDateTotals ? workReason : 0;
+        f.workReasonTime += valid ? workReason : 0;
+
+        if (trips && r.inAttachedRange(date)) {
+            if (r.isAttached())
+                f.attachedTime += time;
+            else if (valid)
+                f.detachedTime += time;
+        }
+    }
+    f.reasonTime = fullReason + partReason;
+    f.reasonTimeContinuous = fullReasonContinuous + partReasonContinuous;
+    // planningBalance over the period from the sums above, in the same double arithmetic.
+    f.balance = int(double(f.planContinuous)
+                    - (double(f.timeContinuous) + double(partReasonContinuous) + double(fullReasonContinuous)));
+}
+
+qint64 WorkTimeRowFigures::totalTimeForDate(const QDate& date) const
+{
+    const int day = m_store.dayIndexByDate(date);
+    qint64 total = 0;
+    if (day < 0)
+        return total;
+    for (const Row& f : rows())
+        total += f.dayTime.at(day);
+    return total;
+}
+
+qint64 WorkTimeRowFigures::totalReasonForDate(const QDate& date, int mask) const
+{
+    qint64 total = 0;
+    if (mask == WorkTimeData::WorkTime) {
+        const int day = m_store.dayIndexByDate(date);
+        if (day < 0)
+            return total;
+        for (const Row& f : rows())
+            total += f.dayWorkReason.at(day);
+        return total;
+    }
+    for (const WorkTimeData& r : m_store.rows()) {
+        if (countsInDateTotals(r, date))
+            total += r.partDayReasonTime(date, mask);
+    }
+    return total;
+}
+
+qint64 WorkTimeRowFigures::totalTime() const
+{
+    const QVector<Row>& figures = rows();
+    qint64 total = 0;
+    for (int r = 0; r < figures.size(); ++r) {
+        if (!m_store.row(r).isAttached())
+            total += figures.at(r).time;
+    }
+    return total;
+}
+
+qint64 WorkTimeRowFigures::totalReasonWorkTime() const
+{
+    const QVector<Row>& figures = rows();
+    qint64 total = 0;
+    for (int r = 0; r < figures.size(); ++r) {
+        if (!m_store.row(r).isAttached())
+            total += figures.at(r).workReasonTime;
+    }
+    return total;
+}
+
+qint64 WorkTimeRowFigures::totalAttachedTime() const
+{
+    qint64 total = 0;
+    for (const Row& f : rows())
+        total += f.attachedTime;
+    return total;
+}
+
+qint64 WorkTimeRowFigures::totalDetachedTime() const
+{
+    qint64 total = 0;
+    for (const Row& f : rows())
+        total += f.detachedTime;
+    return total;
+}

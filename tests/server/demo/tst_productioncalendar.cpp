@@ -1,0 +1,63 @@
+#include "fatalwarnings.h"
+#include "productioncalendar.h"
+
+#include <QTest>
+
+class tst_ProductionCalendar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void normSeconds_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("norm");
+        QTest::addRow("2026: ordinary Tuesday") << 2026 << QDate(2026, 3, 3) << 28800;
+        QTest::addRow("2026: 9 Jan, decreed day off") << 2026 << QDate(2026, 1, 9) << 0;
+        QTest::addRow("2026: 8 May, before 9 May") << 2026 << QDate(2026, 5, 8) << 25200;
+        QTest::addRow("2026: 31 Dec, decreed day off") << 2026 << QDate(2026, 12, 31) << 0;
+        // 2027 has no decree here: only the law moves a weekend holiday to the next working day.
+        QTest::addRow("2027: 1 May on Saturday moves to Monday") << 2027 << QDate(2027, 5, 3) << 0;
+        QTest::addRow("2027: 30 Apr right before Saturday 1 May is short") << 2027 << QDate(2027, 4, 30) << 25200;
+        QTest::addRow("2027: 7 May, two days before 9 May, is full") << 2027 << QDate(2027, 5, 7) << 28800;
+        QTest::addRow("2026 date asked of 2027") << 2027 << QDate(2026, 3, 3) << 0;
+        QTest::addRow("invalid date") << 2027 << QDate() << 0;
+    }
+
+    void normSeconds()
+    {
+        QFETCH(int, year);
+        QFETCH(QDate, date);
+        QFETCH(int, norm);
+        QCOMPARE(ProductionCalendar(year).normSeconds(date), norm);
+    }
+
+    void workingDaysOfYear_data()
+    {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("workingDays");
+        QTest::addColumn<int>("shortenedDays");
+        QTest::addRow("2026, with its decree") << 2026 << 247 << 4;
+        QTest::addRow("2027, law only") << 2027 << 249 << 5;
+    }
+
+    void workingDaysOfYear()
+    {
+        QFETCH(int, year);
+        QFETCH(int, workingDays);
+        QFETCH(int, shortenedDays);
+        const ProductionCalendar calendar(year);
+        int working = 0, shortened = 0;
+        for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
+            working += calendar.isWorkingDay(date) ? 1 : 0;
+            shortened += calendar.isShortened(date) ? 1 : 0;
+        }
+        QCOMPARE(working, workingDays);
+        QCOMPARE(shortened, shortenedDays);
+    }
+};
+
+OV_TEST_GUILESS_MAIN(tst_ProductionCalendar)
+
+#include "tst_productioncalendar.moc"
