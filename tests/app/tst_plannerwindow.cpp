@@ -36,10 +36,8 @@ struct HostFixture
 
     explicit HostFixture(const QStringList& roleSuffixes)
     {
-        QStringList roles;
-        for (const QString& suffix : roleSuffixes)
-            roles.append(QStringLiteral("RL_WTPLANNINGVIEW_") + suffix);
-        AuthData::setRoles(roles);
+        AuthData::setRoles(QStringList(roleSuffixes).replaceInStrings(QRegularExpression(QStringLiteral("^")),
+                                                                      QStringLiteral("RL_WTPLANNINGVIEW_")));
         view = new WorkTimePlanningView;
         view->init(&server, QStringLiteral("wtplanningview"));
         view->insertedToInterface();
@@ -75,12 +73,11 @@ private slots:
         QTest::addColumn<QStringList>("roles");
         QTest::addColumn<QString>("enabled"); // per tab, 0/1
         QTest::addColumn<QString>("page");
-        const QStringList show{"WORKTIME_SHOW", "BREAKRULE_SHOW", "ATTACHED_SHOW"};
-        const QStringList others{"BREAKRULE_SHOW", "BREAKRULE_UPDATE", "ATTACHED_SHOW", "ATTACHED_DELETE"};
-        QTest::addRow("planner") << QStringList{"WORKTIME_SHOW", "WORKTIME_SET", "WORKTIME_APPROVE"} + others << "111"
-                                 << "pageWorktime";
-        QTest::addRow("viewer") << show << "111" << "pageWorktime";
-        QTest::addRow("hr: break rules and attached workers") << others << "011" << "pageDinner";
+        QTest::addRow("viewer") << QStringList{"WORKTIME_SHOW", "BREAKRULE_SHOW", "ATTACHED_SHOW"} << "111"
+                                << "pageWorktime";
+        QTest::addRow("hr: break rules and attached workers")
+            << QStringList{"BREAKRULE_SHOW", "BREAKRULE_UPDATE", "ATTACHED_SHOW", "ATTACHED_DELETE"} << "011"
+            << "pageDinner";
         QTest::addRow("no rights") << QStringList() << "" << "";
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ovdatastream.h"
+#include "payload.h"
 #include "scheduledata.h"
 #include "schedulecalendarday.h"
 #include "workerabsencereason.h"
@@ -12,16 +13,11 @@
 namespace servertest {
 
 constexpr int Hour = 3600;
+using HistoryRecords = QList<orvanta::_WORKER_SCHEDULE_HISTORY_RECORD_V2>;
+using AbsenceRecords = QList<orvanta::_WORKER_ABSENCE_REASON_RECORD>;
+using CalendarDays = QList<orvanta::SCHEDULE_CALENDAR_DAY>;
 
-template<typename... Args>
-QByteArray pack(const Args&... args)
-{
-    QByteArray payload;
-    OVDataStream stream(&payload, QIODevice::WriteOnly);
-    if constexpr (sizeof...(args) > 0)
-        (stream << ... << args);
-    return payload;
-}
+using ovtest::pack;
 
 // True when payload decodes to exactly values, nothing left over.
 template<typename... Args>

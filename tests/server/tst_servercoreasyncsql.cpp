@@ -1,42 +1,29 @@
 #include "asyncsqlcatalogue.h"
 #include "dbresult.h"
-#include "servercorefixture.h"
+#include "serverfixture.h"
 
 using BalanceRows = QMap<qint64, QPair<int, int>>;
 Q_DECLARE_METATYPE(BalanceRows)
 
 namespace {
 
-struct AsyncResult
+// A pushed answer as "client on connection: query id, status", with its rows put into rows.
+QString answer(const QList<QVariant>& pushedArguments, BalanceRows* rows)
 {
-    QString client;
-    QString queryId;
-    qint32 status = 0;
-    QString message;
-    QList<DbResult> results;
-    quint64 connection = 0;
-};
-
-AsyncResult decode(const QList<QVariant>& pushedArguments)
-{
-    AsyncResult result;
     const Command command = pushedArguments.at(0).value<Command>();
-    result.client = command.name.mid(QLatin1String(ServerCommands::AsyncResultPrefix).size());
-    result.connection = pushedArguments.at(1).toULongLong();
+    QString queryId, message;
+    qint32 status = 0;
+    QList<DbResult> results;
     OVDataStream stream(command.data);
-    stream >> result.queryId >> result.status >> result.message >> result.results;
-    return result;
-}
-
-// Worker id -> (norm, plan) of a result with the client's column names.
-BalanceRows balanceRows(const DbResult& result)
-{
-    BalanceRows rows;
+    stream >> queryId >> status >> message >> results;
+    // Worker id -> (norm, plan), read by the column names the client uses.
+    const DbResult result = results.value(0);
     for (int row = 0; row < result.rowCount(); ++row) {
-        rows.insert(result.value(row, QStringLiteral("worker_id")).toLongLong(),
-                    {result.value(row, QStringLiteral("norm_time")).toInt(), result.value(row, QStringLiteral("plan_time")).toInt()});
+        rows->insert(result.value(row, QStringLiteral("worker_id")).toLongLong(),
+                     {result.value(row, QStringLiteral("norm_time")).toInt(), result.value(row, QStringLiteral("plan_time")).toInt()});
     }
-    return rows;
+    return QStringLiteral("%1 on %2: %3, status %4").arg(command.name.mid(QLatin1String(ServerCommands::AsyncResultPrefix).size()))
+        .arg(pushedArguments.at(1).toULongLong()).arg(queryId).arg(status);
 }
 
 } // namespace
@@ -105,39 +92,34 @@ private slots:
         submit(QStringLiteral("client-1"), workers, 7, from, to);
         QCOMPARE(pushed.count(), 0);
         QVERIFY(pushed.wait(5000));
-        const AsyncResult result = decode(pushed.first());
-        QCOMPARE(result.client, QStringLiteral("client-1"));
-        QCOMPARE(result.connection, quint64(7));
-        QCOMPARE(result.queryId, QStringLiteral("balance"));
-        QCOMPARE(result.status, 1);
-        QCOMPARE(result.results.size(), 1);
-        QCOMPARE(result.results.first().columns(), (QStringList{"worker_id", "norm_time", "plan_time"}));
-        QCOMPARE(balanceRows(result.results.first()), expected);
+        BalanceRows rows;
+        QCOMPARE(answer(pushed.first(), &rows), QStringLiteral("client-1 on 7: balance, status 1"));
+        QCOMPARE(rows, expected);
     }
 
     void queue_data()
     {
         QTest::addColumn<QString>("secondClient");
-        QTest::addColumn<quint64>("secondConnection");
         QTest::addColumn<QString>("then");
         QTest::addColumn<QStringList>("answers");
 
-        // client-1 asks for Ivanov on connection 1, then someone asks for Petrova.
-        QTest::addRow("cancelled before it ran") << "client-2" << quint64(2) << "cancel" << QStringList{"client-2 202"};
-        QTest::addRow("its connection closed") << "client-2" << quint64(2) << "close" << QStringList{"client-2 202"};
-        QTest::addRow("same id resubmitted") << "client-1" << quint64(1) << "" << QStringList{"client-1 202"};
-        QTest::addRow("both answered in turn") << "client-2" << quint64(2) << "" << QStringList{"client-1 201", "client-2 202"};
+        // client-1 asks for Ivanov on connection 1, then a client asks for Petrova on its own connection.
+        const QString first = QStringLiteral("client-1 on 1: balance, status 1 for 201");
+        const QString second = QStringLiteral("client-2 on 2: balance, status 1 for 202");
+        QTest::addRow("cancelled before it ran") << "client-2" << "cancel" << QStringList{second};
+        QTest::addRow("its connection closed") << "client-2" << "close" << QStringList{second};
+        QTest::addRow("same id resubmitted") << "client-1" << "" << QStringList{"client-1 on 1: balance, status 1 for 202"};
+        QTest::addRow("both answered in turn") << "client-2" << "" << QStringList{first, second};
     }
 
     void queue()
     {
         QFETCH(QString, secondClient);
-        QFETCH(quint64, secondConnection);
         QFETCH(QString, then);
         QFETCH(QStringList, answers);
         QSignalSpy pushed(m_core.get(), &ServerCore::pushed);
         submit(QStringLiteral("client-1"), QStringLiteral("{201}"));
-        submit(secondClient, QStringLiteral("{202}"), secondConnection);
+        submit(secondClient, QStringLiteral("{202}"), secondClient == QLatin1String("client-1") ? 1 : 2);
         if (then == QLatin1String("cancel"))
             QVERIFY(ask(Data::CancelAsyncSql, pack(QStringLiteral("client-1"), QStringLiteral("balance"))));
         else if (then == QLatin1String("close"))
@@ -146,9 +128,9 @@ private slots:
         QTest::qWait(20);
         QStringList answered;
         for (const QList<QVariant>& arguments : qAsConst(pushed)) {
-            const AsyncResult result = decode(arguments);
-            QCOMPARE(result.connection, result.client == secondClient ? secondConnection : quint64(1));
-            answered.append(result.client + QLatin1Char(' ') + QString::number(balanceRows(result.results.first()).firstKey()));
+            BalanceRows rows;
+            const QString text = answer(arguments, &rows);
+            answered.append(text + QStringLiteral(" for ") + QString::number(rows.firstKey()));
         }
         QCOMPARE(answered, answers);
     }

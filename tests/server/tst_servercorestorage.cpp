@@ -1,8 +1,5 @@
-#include "servercorefixture.h"
+#include "serverfixture.h"
 
-using HistoryRecords = QList<_WORKER_SCHEDULE_HISTORY_RECORD_V2>;
-using AbsenceRecords = QList<_WORKER_ABSENCE_REASON_RECORD>;
-using CalendarDays = QList<SCHEDULE_CALENDAR_DAY>;
 Q_DECLARE_METATYPE(orvanta::_WORKER_SCHEDULE_HISTORY_RECORD_V2)
 
 namespace {
@@ -49,6 +46,8 @@ private slots:
     }
     void cleanup() { m_core.reset(); }
 
+    // A break rule linked to Ivanov, moved to Petrova, removed: each write notifies every connection
+    // of the rule first, then of the employees whose links changed.
     void addUpdateRemoveObject()
     {
         QSignalSpy pushed(m_core.get(), &ServerCore::pushed);
@@ -56,49 +55,37 @@ private slots:
         rule.properties.insert(QLatin1String(db::break_rule::BREAK_TIME), QStringLiteral("1800"));
         _INHERIT_DATA toIvanov = link(0, Ivanov, INHERIT_BREAK_RULE_OBJECT);
         toIvanov.start = QDate(2026, 3, 1).startOfDay();
-        Command reply = sendData(Data::AddObject, pack(rule, QList<_INHERIT_DATA>{toIvanov}), QStringLiteral("hr"));
-        QCOMPARE(reply.result, int(ResultSuccess));
-        QCOMPARE(reply.correlationId, quint64(77));
         qint32 id = 0;
-        QVERIFY(unpack(reply.data, id));
+        QVERIFY(unpack(sendData(Data::AddObject, pack(rule, QList<_INHERIT_DATA>{toIvanov}), QStringLiteral("hr")).data, id));
         QVERIFY(id > qint32(Seller));
-
-        // The new rule first, then the employee whose parent links changed, both to every connection.
         const QString changedName = QLatin1String(ServerCommands::DataChanged);
         QCOMPARE(pushedNames(pushed), (QStringList{changedName, changedName}));
         QCOMPARE(pushed.at(0).at(1).toULongLong(), quint64(0));
-        QString dataname;
-        QList<ObjectInfo> changed;
-        QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, dataname, changed));
-        QCOMPARE(dataname, QStringLiteral("break_rule"));
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(changed.first().property(QLatin1String(db::break_rule::BREAK_TIME)), QStringLiteral("1800"));
+        QString rules, subjects;
+        QList<ObjectInfo> added, linked;
+        QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, rules, added) && added.size() == 1);
+        QVERIFY(unpack(pushed.at(1).at(0).value<Command>().data, subjects, linked) && linked.size() == 1);
+        QCOMPARE(rules + QLatin1Char(' ') + subjects, QStringLiteral("break_rule subject"));
+        QCOMPARE(added.first().property(QLatin1String(db::break_rule::BREAK_TIME)), QStringLiteral("1800"));
         toIvanov.parent = TYPE_ID(id);
-        QCOMPARE(changed.first().children.values(INHERIT_BREAK_RULE_OBJECT), QList<_INHERIT_DATA>{toIvanov});
-        QVERIFY(unpack(pushed.at(1).at(0).value<Command>().data, dataname, changed));
-        QCOMPARE(dataname, QStringLiteral("subject"));
-        QCOMPARE(changed.first().uid, Ivanov);
-        QCOMPARE(changed.first().parents.values(INHERIT_BREAK_RULE_OBJECT), QList<_INHERIT_DATA>{toIvanov});
+        QCOMPARE(added.first().children.values(INHERIT_BREAK_RULE_OBJECT), QList<_INHERIT_DATA>{toIvanov});
+        QCOMPARE(linked.first().uid, Ivanov);
+        QCOMPARE(linked.first().parents.values(INHERIT_BREAK_RULE_OBJECT), QList<_INHERIT_DATA>{toIvanov});
 
-        // Moving the rule from Ivanov to Petrova replaces its links of that type.
+        // An update replaces the rule's links of that type and counts a revision.
         pushed.clear();
         rule.uid = TYPE_ID(id);
-        rule.properties.insert(QLatin1String(db::break_rule::BREAK_TIME), QStringLiteral("2700"));
-        reply = sendData(Data::UpdateObjectEx, pack(rule, QList<_INHERIT_DATA>{link(0, Petrova, INHERIT_BREAK_RULE_OBJECT)}),
-                         QStringLiteral("hr"));
-        QCOMPARE(reply.result, int(ResultSuccess));
-        QCOMPARE(pushed.count(), 2);
-        QVERIFY(unpack(pushed.at(1).at(0).value<Command>().data, dataname, changed));
-        QCOMPARE(changed.size(), 2);
-        QVERIFY(changed.at(0).parents.isEmpty());
-        QCOMPARE(changed.at(1).parents.size(), 1);
+        const QList<_INHERIT_DATA> toPetrova{link(0, Petrova, INHERIT_BREAK_RULE_OBJECT)};
+        QCOMPARE(sendData(Data::UpdateObjectEx, pack(rule, toPetrova), QStringLiteral("hr")).result, int(ResultSuccess));
+        QVERIFY(pushed.count() == 2 && unpack(pushed.at(1).at(0).value<Command>().data, subjects, linked));
+        QVERIFY(linked.size() == 2 && linked.at(0).parents.isEmpty() && linked.at(1).parents.size() == 1);
         QCOMPARE(objects(QStringLiteral("break_rule")).last().revision, qint64(2));
 
         pushed.clear();
         QCOMPARE(sendData(Data::RemoveObject, pack(rule)).result, int(ResultSuccess));
         QCOMPARE(pushedNames(pushed), (QStringList{QLatin1String(ServerCommands::DataRemoved), changedName}));
         QList<quint32> removed;
-        QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, dataname, removed));
+        QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, rules, removed));
         QCOMPARE(removed, QList<quint32>{quint32(id)});
         QCOMPARE(objects(QStringLiteral("break_rule")).size(), 1);
         QVERIFY(objects(QStringLiteral("subject")).at(1).parents.isEmpty());
@@ -109,9 +96,8 @@ private slots:
         QSignalSpy pushed(m_core.get(), &ServerCore::pushed);
         ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("statement failed")));
         ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("storage failed")));
-        QFETCH_GLOBAL(QString, engine);
         // The driver cannot free a prepared statement inside the aborted transaction, and says so.
-        if (engine == QLatin1String("postgresql"))
+        if (m_url.startsWith(QLatin1String("postgresql")))
             ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Unable to free statement")));
         // The rule is written first; its link to an employee that does not exist fails after it.
         const ObjectInfo rule = object(0, db::wt::BREAK_RULE, 0, QStringLiteral("К несуществующему"));
@@ -131,21 +117,17 @@ private slots:
         QVERIFY(unpack(sendData(Data::AddSchedule, pack(personal)).data, id));
         QVERIFY(id > IvanovMarch);
         personal.id = id;
-        QList<SCHEDULE_DATA> announced;
-        QCOMPARE(pushed.count(), 1);
-        QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, announced));
+        QList<SCHEDULE_DATA> announced, all;
+        QVERIFY(pushed.count() == 1 && unpack(pushed.at(0).at(0).value<Command>().data, announced));
         QCOMPARE(announced, QList<SCHEDULE_DATA>{personal});
-        QList<SCHEDULE_DATA> all;
-        QVERIFY(unpack(send(QLatin1String(ServerCommands::GetSchedules), {}).data, all));
-        QCOMPARE(all.size(), 4);
+        QVERIFY(unpack(send(QLatin1String(ServerCommands::GetSchedules), {}).data, all) && all.size() == 4);
         QCOMPARE(all.first(), schedule(CycleSchedule, QStringLiteral("5/2"), SCHEDULE_DATA::KindCycle));
         QCOMPARE(all.last(), personal);
 
         // Unknown ids among known ones are skipped; the reply names the first removed.
         pushed.clear();
-        const Command reply = sendData(Data::RemoveSchedules, pack(QList<uint>{uint(id), 5000u, uint(IvanovMarch)}));
         qint32 first = 0;
-        QVERIFY(unpack(reply.data, first));
+        QVERIFY(unpack(sendData(Data::RemoveSchedules, pack(QList<uint>{uint(id), 5000u, uint(IvanovMarch)})).data, first));
         QCOMPARE(first, id);
         QCOMPARE(pushedNames(pushed), (QStringList{QLatin1String(ServerCommands::ScheduleBeforeRemove),
                                                    QLatin1String(ServerCommands::ScheduleRemoved)}));
@@ -154,8 +136,7 @@ private slots:
             QVERIFY(unpack(arguments.at(0).value<Command>().data, ids));
             QCOMPARE(ids, (QList<quint32>{quint32(id), quint32(IvanovMarch)}));
         }
-        QVERIFY(unpack(send(QLatin1String(ServerCommands::GetSchedules), {}).data, all));
-        QCOMPARE(all.size(), 2);
+        QVERIFY(unpack(send(QLatin1String(ServerCommands::GetSchedules), {}).data, all) && all.size() == 2);
     }
 
     void scheduleHistoriesReplace_data()
@@ -201,29 +182,34 @@ private slots:
     }
 
     // Ivanov saves three absences, then keeps one, changes one, drops one, adds one and names
-    // Petrova's by its id.
+    // Petrova's by its id, which gives him a new record.
     void updateAbsences()
     {
-        const auto save = [this](TYPE_ID employee, const AbsenceRecords& records) {
-            return ask(Data::UpdateWorkerAbsenceReason, pack(QHash<uint, _WORKER_ABSENCE_REASON>{{employee, {employee, records}}}));
-        };
         QHash<uint, _WORKER_ABSENCE_REASON> read;
         QHash<uint, QDateTime> changeTimes;
+        const auto save = [&](TYPE_ID employee, const AbsenceRecords& records) {
+            return ask(Data::UpdateWorkerAbsenceReason, pack(QHash<uint, _WORKER_ABSENCE_REASON>{{employee, {employee, records}}}))
+                && ask(Data::GetWorkerAbsenceReasons, pack(QList<uint>{Ivanov, Petrova}), read, changeTimes);
+        };
+        // Ivanov's absences as "reason: start - end comment", marked when their change time is missing.
+        const auto ivanovs = [&] {
+            QStringList texts;
+            for (const _WORKER_ABSENCE_REASON_RECORD& r : read.value(Ivanov).records) {
+                texts.append(QStringLiteral("%1: %2 - %3%4 %5").arg(r.reason).arg(r.start.toString(QStringLiteral("d HH:mm")),
+                             r.end.toString(QStringLiteral("d HH:mm")), r.timed ? QStringLiteral(" timed") : QString(),
+                             changeTimes.contains(r.id) ? r.comment : QStringLiteral("no change time")));
+            }
+            return texts;
+        };
         const QDateTime beforeFirstSave = QDateTime::currentDateTime().addMSecs(-1);
-        const AbsenceRecords saved{absence(Seller, march(4), march(6), QStringLiteral("отпуск")),
-                                   absence(Seller, march(10, 14, 30), march(12, 10)), absence(Seller, march(20), march(20))};
-        QVERIFY(save(Ivanov, saved) && save(Petrova, {absence(Seller, march(2), march(3))}));
-        QVERIFY(ask(Data::GetWorkerAbsenceReasons, pack(QList<uint>{Ivanov, Petrova}), read, changeTimes));
+        QVERIFY(save(Petrova, {absence(Seller, march(2), march(3))}));
+        QVERIFY(save(Ivanov, {absence(Seller, march(4), march(6), QStringLiteral("отпуск")),
+                              absence(Seller, march(10, 14, 30), march(12, 10)), absence(Seller, march(20), march(20))}));
+        QCOMPARE(ivanovs(), (QStringList{"401: 4 00:00 - 6 00:00 отпуск", "401: 10 14:30 - 12 10:00 timed ",
+                                         "401: 20 00:00 - 20 00:00 "}));
         const AbsenceRecords stored = read.value(Ivanov).records;
-        const _WORKER_ABSENCE_REASON_RECORD petrovas = read.value(Petrova).records.first();
-        QCOMPARE(stored.size(), 3);
-        for (int i = 0; i < stored.size(); ++i) {
-            QVERIFY(!stored.at(i).isNew() && changeTimes.value(stored.at(i).id) >= beforeFirstSave);
-            _WORKER_ABSENCE_REASON_RECORD compared = stored.at(i);
-            compared.id = saved.at(i).id;
-            compared.changeTime = QDateTime();
-            QCOMPARE(compared, saved.at(i));
-        }
+        const _WORKER_ABSENCE_REASON_RECORD petrovas = read.value(Petrova).records.value(0);
+        QVERIFY(changeTimes.value(stored.at(2).id) >= beforeFirstSave);
 
         QTest::qWait(5);
         const QDateTime beforeSecondSave = QDateTime::currentDateTime();
@@ -231,15 +217,12 @@ private slots:
         next[1].comment = QStringLiteral("исправлено");
         next[3].comment = QStringLiteral("чужая");
         QVERIFY(save(Ivanov, next));
-        QVERIFY(ask(Data::GetWorkerAbsenceReasons, pack(QList<uint>{Ivanov, Petrova}), read, changeTimes));
+        QCOMPARE(ivanovs(), (QStringList{"401: 4 00:00 - 6 00:00 отпуск", "401: 10 14:30 - 12 10:00 timed исправлено",
+                                         "401: 25 00:00 - 26 00:00 ", "401: 2 00:00 - 3 00:00 чужая"}));
         const AbsenceRecords after = read.value(Ivanov).records;
-        QCOMPARE(after.size(), 4);
         QCOMPARE(after.at(0), stored.at(0));
-        QVERIFY(after.at(1).id == stored.at(1).id && after.at(1).comment == next.at(1).comment);
-        QVERIFY(after.at(1).changeTime >= beforeSecondSave);
-        QVERIFY(after.at(2).id != stored.at(2).id && after.at(2).start == march(25));
-        QVERIFY(after.at(3).id != petrovas.id && after.at(3).comment == next.at(3).comment);
-        QVERIFY(!changeTimes.contains(stored.at(2).id));
+        QVERIFY(after.at(1).id == stored.at(1).id && after.at(1).changeTime >= beforeSecondSave);
+        QVERIFY(after.at(2).id != stored.at(2).id && after.at(3).id != petrovas.id && !changeTimes.contains(stored.at(2).id));
         QCOMPARE(read.value(Petrova).records, AbsenceRecords{petrovas});
     }
 
@@ -250,7 +233,6 @@ private slots:
 
         // Every figure holds a record per day of March for both employees and both departments.
         QTest::newRow("both ends inclusive") << QDate(2026, 3, 5) << QDate(2026, 3, 9);
-        QTest::newRow("one day") << QDate(2026, 3, 31) << QDate(2026, 3, 31);
         QTest::newRow("wider than the data") << QDate(2026, 2, 1) << QDate(2026, 4, 30);
         QTest::newRow("before the data") << QDate(2026, 2, 1) << QDate(2026, 2, 28);
     }
@@ -284,28 +266,28 @@ private slots:
     // clears the synchronisation of that month and employee only.
     void confirmAndResetMonths()
     {
-        const auto syncOf = [this](TYPE_ID employee, int month) {
+        // "records from day: synchronised, with a sync time, confirmed" of an employee's month.
+        const auto month = [this](TYPE_ID employee, int number) {
             QList<WORKER_SYNC_TIME> sync;
             QHash<qint64, QDateTime> normCalcTimes;
-            const QDate first(2026, month, 1);
+            const QDate first(2026, number, 1);
             ask(Data::GetWorkerSyncTime, pack(first, first.addMonths(1).addDays(-1), QList<uint>{employee}), sync, normCalcTimes);
-            for (WORKER_SYNC_TIME& record : sync)
-                record.key = 0;
-            return sync;
+            int synchronised = 0, syncTimes = 0, confirmed = 0;
+            for (const WORKER_SYNC_TIME& record : sync) {
+                synchronised += record.sync ? 1 : 0;
+                syncTimes += record.syncTime.isValid() ? 1 : 0;
+                confirmed += record.saveTime.isValid() ? 1 : 0;
+            }
+            return QStringLiteral("%1 from %2: %3, %4, %5").arg(sync.size()).arg(sync.value(0).date.day()).arg(synchronised)
+                .arg(syncTimes).arg(confirmed);
         };
-        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         QVERIFY(ask(Data::UpdateWorkerSaveTime, pack(QDate(2026, 3, 20), QList<uint>{Ivanov})));
         QVERIFY(ask(Data::UpdateWorkerSaveTime, pack(QDate(2026, 2, 10), QList<uint>{Petrova})));
-        for (const WORKER_SYNC_TIME& record : syncOf(Ivanov, 3))
-            QVERIFY(record.saveTime >= before && record.sync == (record.date.day() % 2 == 0));
-        const QList<WORKER_SYNC_TIME> created = syncOf(Petrova, 2);
-        QVERIFY(created.size() == 1 && created.first().date == QDate(2026, 2, 1));
-        QVERIFY(!created.first().sync && created.first().saveTime >= before);
+        QCOMPARE(month(Ivanov, 3), QStringLiteral("31 from 1: 15, 31, 31"));
+        QCOMPARE(month(Petrova, 2), QStringLiteral("1 from 1: 0, 0, 1"));
         QVERIFY(ask(Data::ResetWorkerSyncTime, pack(QDate(2026, 3, 1), QList<uint>{Ivanov})));
-        for (const WORKER_SYNC_TIME& record : syncOf(Ivanov, 3))
-            QVERIFY(!record.sync && !record.syncTime.isValid() && record.saveTime >= before);
-        QCOMPARE(syncOf(Petrova, 3), seeded(organisation().syncTime, [](const WORKER_SYNC_TIME& r) { return r.worker == Petrova; },
-                                            QDate(2026, 3, 1), QDate(2026, 3, 31)));
+        QCOMPARE(month(Ivanov, 3), QStringLiteral("31 from 1: 0, 0, 31"));
+        QCOMPARE(month(Petrova, 3), QStringLiteral("31 from 1: 15, 31, 0"));
     }
 
     void calendarDays_data()
@@ -394,10 +376,7 @@ private slots:
         QString error;
         QVERIFY2(m_core->open(m_url, &error) && m_core->seedDemo(60, reset, &error), qPrintable(error));
         m_sessions.insert(QStringLiteral("planner"), login(QStringLiteral("planner"), password));
-        const QList<ObjectInfo> subjects = objects(QStringLiteral("subject"));
-        QCOMPARE(subjects.size(), employees);
-        for (const ObjectInfo& employee : subjects)
-            QCOMPARE(employee.type, QLatin1String(db::orgstructure::WORKER));
+        QCOMPARE(objects(QStringLiteral("subject")).size(), employees);
     }
 };
 

@@ -1,7 +1,6 @@
 #include "testdatabases.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,8 +12,6 @@
 namespace ovtest {
 
 namespace {
-
-int databaseNumber = 0;
 
 // Connects to the maintenance database named in url and runs one statement.
 bool runOnCluster(const QUrl& url, const QString& statement)
@@ -28,15 +25,10 @@ bool runOnCluster(const QUrl& url, const QString& statement)
         db.setPort(query.queryItemValue(QStringLiteral("port")).toInt());
         db.setUserName(url.userName());
         db.setDatabaseName(url.path().mid(1));
-        if (db.open()) {
-            QSqlQuery sql(db);
-            ok = sql.exec(statement);
-            if (!ok)
-                std::fprintf(stderr, "ovtest: %s\n", qPrintable(sql.lastError().text()));
-            db.close();
-        } else {
-            std::fprintf(stderr, "ovtest: %s\n", qPrintable(db.lastError().text()));
-        }
+        QSqlQuery sql(db);
+        ok = db.open() && sql.exec(statement);
+        if (!ok)
+            std::fprintf(stderr, "ovtest: %s\n", qPrintable(db.isOpen() ? sql.lastError().text() : db.lastError().text()));
     }
     QSqlDatabase::removeDatabase(connectionName);
     return ok;
@@ -46,6 +38,7 @@ bool runOnCluster(const QUrl& url, const QString& statement)
 
 QString freshPostgresUrl()
 {
+    static int databaseNumber = 0;
     const QString clusterUrl = qEnvironmentVariable("OV_TEST_PG_URL");
     if (clusterUrl.isEmpty())
         return {};
@@ -58,16 +51,6 @@ QString freshPostgresUrl()
         return {};
     url.setPath(QLatin1Char('/') + name);
     return url.toString();
-}
-
-QList<TestDatabase> freshDatabases(const QString& folder)
-{
-    const QString file = QDir(folder).filePath(QStringLiteral("test-%1.sqlite").arg(++databaseNumber));
-    QList<TestDatabase> databases{{QStringLiteral("sqlite"), QStringLiteral("sqlite:") + file}};
-    const QString postgres = freshPostgresUrl();
-    if (!postgres.isEmpty())
-        databases.append({QStringLiteral("postgresql"), postgres});
-    return databases;
 }
 
 } // namespace ovtest

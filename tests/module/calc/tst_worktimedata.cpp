@@ -272,27 +272,6 @@ private slots:
         QCOMPARE(attached.attachedTime(), 8 * 28800);
         QCOMPARE(attached.detachedTime(false), 0);
     }
-
-    // An attached row has no employee record of its own: what the attached-worker object lacks comes from the employee.
-    void attachedRowPerson()
-    {
-        OrganisationBuilder org;
-        const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
-        const TYPE_ID host = org.department(QStringLiteral("Магазин"), firm);
-        const TYPE_ID job = org.job(QStringLiteral("Кладовщик"));
-        const TYPE_ID guest =
-            org.employee(QStringLiteral("Гостев"), org.department(QStringLiteral("Склад"), firm), QStringLiteral("77"), job);
-        const TYPE_ID trip = org.attachedWorker(guest, host, march(10), march(15));
-        org.setProperty(trip, QStringLiteral("PT_NAME"), QStringLiteral(" Гостев (склад) "));
-        org.setProperty(trip, QStringLiteral("PT_WORKERNUM"), QString());
-        org.setProperty(trip, QStringLiteral("PT_JOBLINK"), QString());
-        WorkTimeData data;
-        data.setPeriodRange(march(1), march(31));
-        data.setAttachedUid(guest, {host});
-        QCOMPARE(data.name(), QStringLiteral("Гостев (склад)"));
-        QCOMPARE(data.number(), QStringLiteral("77"));
-        QCOMPARE(data.jobUid(), job);
-    }
 };
 
 OV_TEST_GUILESS_MAIN(tst_WorkTimeData)

@@ -62,16 +62,33 @@ struct PlanningGridFixture
         fullDays = org.cycleSchedule(QStringLiteral("Сутки"), july(1), {0, -1, -1}, {{{hm(8), hm(8)}}});
         personal = org.personalSchedule(pavlov, july(1));
 
-        model.refreshModel(july(1), july(31),
-                           {employee(ivanov, QStringLiteral("Иванов")), employee(petrov, QStringLiteral("Петров"), july(5)),
-                            employee(sidorov, QStringLiteral("Сидоров")), employee(pavlov, QStringLiteral("Павлов"))},
-                           {gostev}, {shop});
+        load(model);
+        proxy.setSourceModel(&model);
+    }
+
+    /// Puts the shop's July grid into a model.
+    void load(WorkTimePlanningModel& into) const
+    {
+        into.refreshModel(july(1), july(31),
+                          {employee(ivanov, QStringLiteral("Иванов")), employee(petrov, QStringLiteral("Петров"), july(5)),
+                           employee(sidorov, QStringLiteral("Сидоров")), employee(pavlov, QStringLiteral("Павлов"))},
+                          {gostev}, {shop});
         WorkTimePlanningModel::ScheduleHistoryHash histories;
         for (orvanta::TYPE_ID uid : {ivanov, petrov, sidorov, gostev})
             histories.insert(uid, follows(uid, week));
         histories.insert(pavlov, follows(pavlov, personal));
-        model.setScheduleHistory(histories);
-        proxy.setSourceModel(&model);
+        into.setScheduleHistory(histories);
+    }
+
+    /// Ivanov's vacation on the 3rd and his visits to the doctor (work time) on the 4th 14:00-18:00 and on Sunday
+    /// the 7th 10:00-12:00.
+    void addAbsences()
+    {
+        const auto at = [](int day, int hour) { return QDateTime(july(day), hm(hour)); };
+        using B = ovtest::OrganisationBuilder;
+        model.setAbsenceReasons({{ivanov, {ivanov, {B::absenceRecord(vacation, at(3, 0), at(3, 0), false, 1),
+                                                    B::absenceRecord(doctor, at(4, 14), at(4, 18), true, 2),
+                                                    B::absenceRecord(doctor, at(7, 10), at(7, 12), true, 3)}}}});
     }
 
     /// The grid as the planning window configures it.
@@ -115,14 +132,16 @@ struct PlanningGridFixture
         return {{QStringLiteral("time_start"), start}, {QStringLiteral("time_finish"), finish}};
     }
 
-    /// The proxy's cell of the employee's row (Gostev's attached row for him) on a July day; day 0 is the name.
+    /// The proxy's cell of the employee's row (Gostev's attached row for him) on a July day; day 0 is the name, -1
+    /// the first column.
     QModelIndex cell(orvanta::TYPE_ID uid, int day) const
     {
-        const int column = day == 0 ? int(WorkTimePlanningModel::NameColumn) : model.dateToColumn(july(day));
+        const int column =
+            day > 0 ? model.dateToColumn(july(day)) : day == 0 ? int(WorkTimePlanningModel::NameColumn) : 0;
         return proxy.mapFromSource(model.index(model.objectIdToRow(uid), column));
     }
 
-    /// The proxy's cell "who:day", e.g. "ivanov:2"; day 0 is the name column.
+    /// The proxy's cell "who:day", e.g. "ivanov:2", as cell() takes them.
     QModelIndex at(const QString& cell) const
     {
         return this->cell(byName(cell.section(QLatin1Char(':'), 0, 0)), cell.section(QLatin1Char(':'), 1).toInt());
@@ -130,12 +149,8 @@ struct PlanningGridFixture
 
     orvanta::TYPE_ID byName(const QString& name) const
     {
-        const QHash<QString, orvanta::TYPE_ID> uids{{QStringLiteral("ivanov"), ivanov},
-                                                    {QStringLiteral("petrov"), petrov},
-                                                    {QStringLiteral("sidorov"), sidorov},
-                                                    {QStringLiteral("pavlov"), pavlov},
-                                                    {QStringLiteral("gostev"), gostev}};
-        return uids.value(name);
+        const QStringList names{"ivanov", "petrov", "sidorov", "pavlov", "gostev"};
+        return QList<orvanta::TYPE_ID>{ivanov, petrov, sidorov, pavlov, gostev}.value(names.indexOf(name));
     }
 };
 

@@ -2,18 +2,20 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QList>
-#include <QPaintDevice>
 #include <QPaintEngine>
 #include <QRect>
 
 #include <algorithm>
 
-// A paint device that remembers what was painted on it: the texts with their pen colour and weight, and
-// where pixmaps went. Shapes are dropped.
-class RecordingPaintDevice : public QPaintDevice
+// A 400 by 400 pixel image that remembers what was painted on it instead: the texts with their pen colour and
+// weight, and where pixmaps went. Shapes are dropped.
+class RecordingPaintDevice : public QImage
 {
 public:
+    RecordingPaintDevice() : QImage(400, 400, QImage::Format_ARGB32) {}
+
     struct Text { QString text; QColor pen; int weight; };
 
     class Engine : public QPaintEngine
@@ -55,23 +57,4 @@ public:
     }
 
     mutable Engine engine;
-
-protected:
-    // A 400 by 400 pixel screen at 96 dpi.
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-        case PdmWidth:
-        case PdmHeight:
-            return 400;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(devicePixelRatioFScale());
-        default:
-            return metric >= PdmDpiX && metric <= PdmPhysicalDpiY ? 96 : 0;
-        }
-    }
 };

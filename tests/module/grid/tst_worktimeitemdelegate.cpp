@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
-#include <QStandardItemModel>
 #include <QStyleOptionViewItem>
 #include <QTest>
 
@@ -111,12 +110,7 @@ private slots:
                                           {'L', color(wt::color::DISABLED_TEXT)},
                                           {'D', color(wt::color::ENABLED_TEXT)}};
         Fixture grid;
-        _WORKER_ABSENCE_REASON reasons;
-        reasons.uid = grid.ivanov;
-        const auto at = [](int d, int hour) { return QDateTime(Fixture::july(d), QTime(hour, 0)); };
-        reasons.records = {ovtest::OrganisationBuilder::absenceRecord(grid.vacation, at(3, 0), at(3, 0), false, 1),
-                           ovtest::OrganisationBuilder::absenceRecord(grid.doctor, at(7, 10), at(7, 12), true, 2)};
-        grid.model.setAbsenceReasons({{grid.ivanov, reasons}});
+        grid.addAbsences();
 
         RecordingPaintDevice device;
         const QStyle::State state = row.selected ? QStyle::State_Selected | QStyle::State_HasFocus : QStyle::State();
@@ -150,30 +144,6 @@ private slots:
                 painted.append(text.text + (text.weight == QFont::Bold ? QStringLiteral(" bold") : QString()));
         }
         QCOMPARE(painted, (QStringList{"Иванов", "Иванов* bold"}));
-    }
-
-    void sizeHints()
-    {
-        Fixture grid;
-        const QString longName = QStringLiteral("Константинопольский-Оглы Александр Александрович");
-        grid.model.refreshModel(Fixture::july(1), Fixture::july(31), {Fixture::employee(grid.ivanov, longName)}, {},
-                                {grid.shop});
-        const QStyleOptionViewItem option = cellOption();
-        QCOMPARE(grid.delegate.sizeHint(option, grid.cell(grid.ivanov, 0)).width(), 160);
-        const int dayWidth = grid.delegate.sizeHint(option, grid.cell(grid.ivanov, 1)).width();
-        QVERIFY(dayWidth > QFontMetrics(option.font).horizontalAdvance(QStringLiteral("00:00-00:00")));
-        for (int day = 2; day <= 31; ++day)
-            QCOMPARE(grid.delegate.sizeHint(option, grid.cell(grid.ivanov, day)).width(), dayWidth);
-    }
-
-    // Over another model the delegate warns and paints nothing.
-    void wrongModelPaintsNothing()
-    {
-        QStandardItemModel model(1, 8);
-        RecordingPaintDevice device;
-        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("wrong model QStandardItemModel")));
-        paint(device, WorkTimeItemDelegate(), cellOption(), model.index(0, 6));
-        QVERIFY(device.engine.texts.isEmpty());
     }
 };
 

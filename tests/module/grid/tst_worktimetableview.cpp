@@ -1,9 +1,6 @@
 #include "fatalwarnings.h"
 #include "ovicontheme.h"
 #include "planninggridfixture.h"
-#include "recordingpaintdevice.h"
-#include "salesplan.h"
-#include "vocabulary.h"
 #include "workerabsencereasondialog.h"
 #include "worktimeheaderview.h"
 #include "worktimerangedialog.h"
@@ -12,14 +9,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-#include <functional>
 
 using namespace orvanta;
 using Fixture = PlanningGridFixture;
@@ -75,15 +69,6 @@ void trigger(QMenu* menu, const QStringList& path)
     found->trigger();
 }
 
-// Runs handle on the next modal dialog once it is shown.
-void whenModal(std::function<void(QWidget*)> handle)
-{
-    QTimer::singleShot(0, [handle]() {
-        QVERIFY(QApplication::activeModalWidget());
-        handle(QApplication::activeModalWidget());
-    });
-}
-
 // Keys go where the focus is (into the editor once the first key has opened it); QTest's key helpers take
 // Latin letters only.
 void typeText(const QString& text)
@@ -96,21 +81,10 @@ void typeText(const QString& text)
     }
 }
 
-// Paints single sections, as the header's paint event does.
-class SectionPainter : public WorkTimeHeaderView
-{
-public:
-    void paintOn(RecordingPaintDevice& device, int section) const
-    {
-        QPainter painter(&device);
-        paintSection(&painter, QRect(0, 0, 120, 72), section);
-    }
-};
-
 // Menu entries as "R+ D- ...": one letter per entry (texts in menuEntries), + when enabled.
 struct MenuCase { QStringList roles; QStringList cells; bool edited; QDate editableFrom; const char* expected; };
 // A key or typed text on a cell: the current cell afterwards and what came of it ("editor TEXT", "day dialog",
-// "menu", or else the cell's text).
+// "menu", or else the cell's text); day -1 is the first column.
 struct KeyCase { const char* cell; const char* keys; const char* current; const char* result; };
 
 } // namespace
@@ -143,16 +117,12 @@ private slots:
         QCOMPARE(frozen->width(), leadingWidth);
         // Day columns keep their width: the grid's header does not let the user drag them.
         QCOMPARE(view.horizontalHeader()->sectionResizeMode(Model::FirstDateColumn), QHeaderView::Fixed);
-        view.frozenHorizontalHeader()->resizeSection(Model::FirstDateColumn, 300);
-        QVERIFY(view.columnWidth(Model::FirstDateColumn) != 300);
 
         view.resize(1000, 200);
         view.setRowHeight(1, 90);
         QCOMPARE(frozen->rowHeight(1), 90);
         view.verticalScrollBar()->setValue(40);
         QCOMPARE(frozen->verticalScrollBar()->value(), 40);
-        frozen->verticalScrollBar()->setValue(10);
-        QCOMPARE(view.verticalScrollBar()->value(), 10);
 
         // The header is three lines high; the overlay's is as high, and the overlay covers it and the viewport.
         QHeaderView plain(Qt::Horizontal);
@@ -160,71 +130,6 @@ private slots:
         QCOMPARE(view.horizontalHeader()->sizeHint().height(), 3 * plain.sizeHint().height());
         QCOMPARE(view.frozenHorizontalHeader()->height(), view.horizontalHeader()->height());
         QCOMPARE(frozen->height(), view.viewport()->height() + view.horizontalHeader()->height());
-    }
-
-    // A day section shows its date and weekday, the sales plan in green and the planned hours in black, in bold
-    // while its column is selected: on Thursday 11 July four people at 8 h, Gostev's attached row among them.
-    void headerDaySection()
-    {
-        ShownPlanningGrid shown;
-        shown.grid.model.setSalesPlan({SALES_PLAN{1, Fixture::july(11), qint64(shown.grid.shop), 1500}});
-        SectionPainter header;
-        header.setModel(&shown.grid.proxy);
-        header.setSelectionModel(shown.view.selectionModel());
-        const int section = shown.at("ivanov:11").column();
-        for (bool selected : {false, true}) {
-            if (selected)
-                shown.view.selectColumn(section);
-            RecordingPaintDevice device;
-            header.paintOn(device, section);
-            const QString date = QLocale().toString(Fixture::july(11), QLocale::ShortFormat);
-            QVERIFY(device.findText(date));
-            QCOMPARE(device.findText(date)->weight == QFont::Bold, selected);
-            QVERIFY(device.findText(QLocale().dayName(4, QLocale::LongFormat)));
-            QVERIFY(device.findText(QStringLiteral("1500")));
-            QCOMPARE(device.findText(QStringLiteral("1500"))->pen, QColor(QLatin1String(wt::color::GREEN)));
-            QVERIFY(device.findText(QStringLiteral("32.00")));
-            QCOMPARE(device.findText(QStringLiteral("32.00"))->pen, QColor(QLatin1String(wt::color::BLACK)));
-        }
-    }
-
-    // Start on a day, scroll the grid so that the day sits at the left edge of the frozen block, press a key.
-    void movesKeepTheCellInSight_data()
-    {
-        QTest::addColumn<int>("day");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("column");
-        const int firstDay = Model::FirstDateColumn;
-        QTest::addRow("home in a day column") << 20 << int(Qt::Key_Home) << 0;
-        QTest::addRow("left under the frozen block") << 20 << int(Qt::Key_Left) << firstDay + 18;
-        QTest::addRow("end") << 20 << int(Qt::Key_End) << firstDay + 30;
-        QTest::addRow("right out of the leading block") << 0 << int(Qt::Key_Right) << int(Model::JobColumn);
-    }
-
-    void movesKeepTheCellInSight()
-    {
-        QFETCH(int, day);
-        QFETCH(int, key);
-        QFETCH(int, column);
-        ShownPlanningGrid shown;
-        WorkTimeTableView& view = shown.view;
-        const QModelIndex start = shown.grid.cell(shown.grid.ivanov, day);
-        view.setCurrentIndex(start);
-        if (day > 0) {
-            const int frozenWidth = view.frozenTableView()->width();
-            view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->value() + view.visualRect(start).left()
-                                                 - frozenWidth);
-            QCOMPARE(view.visualRect(start).left(), frozenWidth);
-        }
-        QTest::keyClick(&view, Qt::Key(key));
-        QCOMPARE(view.currentIndex().column(), column);
-        if (key == Qt::Key_Home)
-            QCOMPARE(view.horizontalScrollBar()->value(), 0);
-        if (column >= Model::FirstDateColumn) {
-            const QRect cell = view.visualRect(view.currentIndex());
-            QVERIFY(cell.left() >= view.frozenTableView()->width());
-            QVERIFY(cell.right() < view.viewport()->width());
-        }
     }
 
     void keysOnACell_data()
@@ -237,22 +142,32 @@ private slots:
         QTest::newRow("delete makes a day off") << KeyCase{"ivanov:2", "Delete", "ivanov:2", "В"};
         QTest::newRow("delete leaves a locked day") << KeyCase{"sidorov:16", "Delete", "sidorov:16", "К"};
         QTest::newRow("menu key opens the menu") << KeyCase{"ivanov:2", "Menu", "ivanov:2", "menu"};
+        QTest::newRow("home scrolls back to the first column") << KeyCase{"ivanov:20", "Home", "ivanov:-1", ""};
+        QTest::newRow("left past the frozen block") << KeyCase{"ivanov:20", "Left", "ivanov:19", "08:00-17:00"};
+        QTest::newRow("end") << KeyCase{"ivanov:20", "End", "ivanov:31", "08:00-17:00"};
     }
 
     void keysOnACell()
     {
         QFETCH(KeyCase, row);
         ShownPlanningGrid shown;
-        QVERIFY(QTest::qWaitForWindowActive(&shown.view));
-        QSignalSpy dayDialog(&shown.view, &WorkTimeTableView::showDayEditDialog);
+        WorkTimeTableView& view = shown.view;
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QSignalSpy dayDialog(&view, &WorkTimeTableView::showDayEditDialog);
         shown.select({row.cell});
-        shown.view.setFocus();
-        const QHash<QString, Qt::Key> keys{
-            {"Return", Qt::Key_Return}, {"Delete", Qt::Key_Delete}, {"Menu", Qt::Key_Menu}};
+        view.setFocus();
+        // A day starts at the left edge of the frozen block.
+        const int frozenWidth = view.frozenTableView()->width();
+        if (view.currentIndex().column() >= Model::FirstDateColumn)
+            view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->value()
+                                                 + view.visualRect(view.currentIndex()).left() - frozenWidth);
+        const QHash<QString, Qt::Key> keys{{"Return", Qt::Key_Return}, {"Delete", Qt::Key_Delete},
+                                           {"Menu", Qt::Key_Menu},     {"Home", Qt::Key_Home},
+                                           {"Left", Qt::Key_Left},     {"End", Qt::Key_End}};
         if (QLatin1String(row.keys) == QLatin1String("Menu"))
             expectPopup();
         if (keys.contains(QLatin1String(row.keys)))
-            QTest::keyClick(&shown.view, keys.value(QLatin1String(row.keys)));
+            QTest::keyClick(&view, keys.value(QLatin1String(row.keys)));
         else
             typeText(QString::fromUtf8(row.keys));
         const auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -261,7 +176,13 @@ private slots:
             : shownMenu(shown)        ? QStringLiteral("menu")
                                       : shown.text(QLatin1String(row.current));
         QCOMPARE(result, QString::fromUtf8(row.result));
-        QCOMPARE(shown.view.currentIndex(), shown.at(QLatin1String(row.current)));
+        QCOMPARE(view.currentIndex(), shown.at(QLatin1String(row.current)));
+        // The current day is never left under the frozen block or past the edge.
+        const QRect cell = view.visualRect(view.currentIndex());
+        if (view.currentIndex().column() >= Model::FirstDateColumn)
+            QVERIFY(cell.left() >= frozenWidth && cell.right() < view.viewport()->width());
+        else if (!view.currentIndex().column())
+            QCOMPARE(view.horizontalScrollBar()->value(), 0);
     }
 
     void menuEntries_data()
@@ -312,22 +233,6 @@ private slots:
         QCOMPARE(entries(menu), expected);
         // Without the edit right the whole menu is refused, not only its entries.
         QCOMPARE(menu->isEnabled(), row.roles.contains(allRoles.at(1)));
-    }
-
-    void submenuEntries()
-    {
-        ShownPlanningGrid shown;
-        shown.grid.org.absenceReason(QStringLiteral("Очень длинное название причины отсутствия на работе"),
-                                     QStringLiteral("ДЛ"));
-        shown.select({"ivanov:2"});
-        const QList<QAction*> actions = openMenu(shown)->actions();
-        QCOMPARE(entries(actions.at(0)->menu()),
-                 (QStringList{"Д Врач:on", "ДЛ Очень длинное название причины отсутс...:on", "ОТ Отпуск:on"}));
-        QCOMPARE(actions.at(0)->menu()->actions().at(1)->toolTip(),
-                 QStringLiteral("ДЛ Очень длинное название причины отсутствия на работе"));
-        QCOMPARE(entries(actions.at(1)->menu()), (QStringList{"<Не задан>:on", "Пятидневка:on", "Сутки:on"}));
-        QCOMPARE(entries(actions.at(3)->menu()),
-                 (QStringList{"Выходной:on", "Ночь (22:00-06:00):on", "Утро (08:00-14:00):on"}));
     }
 
     // A command of the menu on the selection and the answer to the dialog it opens; then what the dialog offered or
@@ -392,7 +297,10 @@ private slots:
         QSignalSpy detach(&shown.view, &WorkTimeTableView::detachWorker);
         QStringList result;
         if (!answer.isEmpty()) {
-            whenModal([&answer, &result](QWidget* modal) {
+            // The next modal dialog, once it is shown.
+            QTimer::singleShot(0, [&answer, &result]() {
+                QWidget* modal = QApplication::activeModalWidget();
+                QVERIFY(modal);
                 if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                     const bool noByDefault = box->defaultButton() == box->button(QMessageBox::No);
                     result.append(noByDefault ? "asked, no by default" : "asked");

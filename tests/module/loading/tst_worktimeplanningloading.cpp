@@ -1,30 +1,17 @@
 #include "authdata.h"
-#include "clientsession.h"
 #include "data.h"
 #include "dbresult.h"
 #include "fatalwarnings.h"
-#include "localstorage.h"
 #include "organisationbuilder.h"
 #include "ovdatastream.h"
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
-#include "servercore.h"
 #include "settings.h"
-#include "storagenotificationapplier.h"
-#include "tcpcommandserver.h"
-#include "tcpserverconnection.h"
-#include "vocabulary.h"
-#include "workerhistorypanelwidget.h"
-#include "worktimefilterdialog.h"
-#include "worktimeperiodwidget.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningview.h"
 
 #include <QAbstractItemModelTester>
-#include <QAction>
-#include <QElapsedTimer>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -209,71 +196,6 @@ private slots:
 
     void cleanup() { AuthData::clear(); }
 
-    // Two planners on one server: the first loads the organisation, what the second saves reaches its grid by itself.
-    void twoPlannersOnOneServer()
-    {
-        ServerCore core;
-        QString error;
-        QVERIFY2(core.open(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("shared.sqlite")), &error),
-                 qPrintable(error));
-        QVERIFY2(core.seedDemo(12, true, &error), qPrintable(error));
-        TcpCommandServer tcp(&core);
-        QVERIFY(tcp.listen(QHostAddress::LocalHost, 0));
-        TcpServerConnection first;
-        QVERIFY(first.connectToServer(QStringLiteral("127.0.0.1"), tcp.serverPort()));
-        StorageNotificationApplier applier(&first, LocalStorage::instance());
-        ClientSession session(&first, LocalStorage::instance());
-        QSignalSpy finished(&session, &ClientSession::finished);
-        session.start(QStringLiteral("planner"), QStringLiteral("planner2026"));
-        QVERIFY(finished.wait(20000));
-        QVERIFY(finished.constFirst().value(0).toBool());
-
-        WorkTimePlanningView view;
-        view.init(&first, QStringLiteral("wtplanningview"));
-        view.insertedToInterface();
-        auto* model = view.findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"));
-        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QSignalSpy popups(&view, &PluginWidget::popupRequested);
-        QSignalSpy loading(&view, &WorkTimePlanningView::loadingChanged);
-        QList<TYPE_ID> departments;
-        for (const ObjectInfo& object : *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME)))
-            departments.append(object.uid);
-        const QDate start(QDate::currentDate().year(), QDate::currentDate().month(), 1);
-        QMetaObject::invokeMethod(&view, "applyFilter", Q_ARG(QDate, start),
-                                  Q_ARG(QDate, start.addMonths(1).addDays(-1)),
-                                  Q_ARG(QList<orvanta::TYPE_ID>, departments), Q_ARG(QStringList, {}));
-        QTRY_VERIFY_WITH_TIMEOUT(!view.isLoading(), 20000);
-        QCOMPARE(loading.count() + popups.count(), 2);
-        QVERIFY(view.currentPlanningBalanceQueryId().isEmpty());
-
-        // The second planner moves someone of the grid onto another cyclic schedule.
-        const unsigned int employee = model->objList().constFirst();
-        WORKER_SCHEDULE_HISTORY_V2 history = model->objectScheduleHistory(employee);
-        QVERIFY(!history.records.isEmpty());
-        TYPE_ID otherSchedule = 0;
-        for (const SCHEDULE_DATA& schedule : LocalStorage::instance()->schedules()) {
-            if (schedule.kind == SCHEDULE_DATA::KindCycle && TYPE_ID(schedule.id) != history.records.last().schedule)
-                otherSchedule = TYPE_ID(schedule.id);
-        }
-        QVERIFY(otherSchedule != 0);
-        history.records.last().schedule = otherSchedule;
-        TcpServerConnection second;
-        QVERIFY(second.connectToServer(QStringLiteral("127.0.0.1"), tcp.serverPort()));
-        Command write;
-        write.kind = 1;
-        write.name = ov5sdk::Data::commandName(ov5sdk::Data::SetWorkerSchedules);
-        write.data = histories(history);
-        int result = 0;
-        second.send(write, [&result](Command& reply) { result = reply.result; });
-        QTRY_COMPARE(result, 1);
-
-        QElapsedTimer sinceSaved;
-        sinceSaved.start();
-        QTRY_COMPARE_WITH_TIMEOUT(model->objectScheduleHistory(employee).records.last().schedule, otherSchedule, 5000);
-        QVERIFY2(sinceSaved.elapsed() < 2500, qPrintable(QString::number(sinceSaved.elapsed())));
-        LocalStorage::instance()->reset();
-    }
-
     // A filter asks everything of its employees in one order. Over unsaved changes the next filter waits for the
     // planner's leave, then cancels the first balance query.
     void filterSendsRequestsInOrder()
@@ -329,10 +251,7 @@ private slots:
         const uint ivanov = fixture.ivanov;
         const auto sickDay =
             ovtest::OrganisationBuilder::absenceRecord(sick, second.startOfDay(), QDateTime(second, QTime(23, 59)), false, 7);
-        WORKER_SYNC_TIME sync;
-        sync.key = 3;
-        sync.worker = ivanov;
-        sync.date = julyStart.addDays(6);
+        const WORKER_SYNC_TIME sync{3, julyStart.addDays(6), ivanov, false, {}, {}, {}};
         // The absence was entered after the norm was calculated, so its day counts the scheduled hours, not the norm.
         const QHash<uint, QDateTime> changeTimes{{7u, QDateTime(julyStart.addDays(2), QTime(10, 0))}};
         const QHash<qint64, QDateTime> normTimes{{3, QDateTime(julyStart.addDays(2), QTime(9, 0))}};
@@ -537,57 +456,6 @@ private slots:
         const QString ids = reloads == QLatin1String("grid") ? join(grid) : QString::number(stranger);
         const QStringList reload{"getWorkerSchedules " + ids, "getWorkerAbsenceReasons " + ids};
         QCOMPARE(fixture.sent(sent), reloads.isEmpty() ? QStringList() : reload);
-    }
-
-    // The dialog opens on the saved filter, its dates only for a period of the planner's own; what the planner picks
-    // is saved and, applied, loads the month of the departments.
-    void filterDialog_data()
-    {
-        QTest::addColumn<int>("period");
-        QTest::addColumn<QString>("dates");
-        QTest::addRow("current month") << int(WorkTimePeriodWidget::CurrentMonth) << "the period's own";
-        QTest::addRow("custom") << int(WorkTimePeriodWidget::Custom) << "saved";
-    }
-
-    void filterDialog()
-    {
-        QFETCH(int, period);
-        QFETCH(QString, dates);
-        ScriptedView fixture;
-        const TYPE_ID store = fixture.org.department(QStringLiteral("Склад"), 0);
-        fixture.org.department(QStringLiteral("Офис"), 0);
-        const QString periodKey = QStringLiteral("wtplanningview/periodpanel/period");
-        const QString checkedKey = QStringLiteral("wtplanningview/employeepanel/checked");
-        Settings::setValue(periodKey, period);
-        Settings::setValue(QStringLiteral("wtplanningview/periodpanel/start"), QDateTime(QDate(2019, 2, 1), QTime()));
-        Settings::setValue(QStringLiteral("wtplanningview/periodpanel/finish"), QDateTime(QDate(2019, 2, 28), QTime()));
-        Settings::setValue(checkedKey, QStringLiteral("%1,,%2,").arg(fixture.shop).arg(store));
-        fixture.open();
-        // The offscreen platform complains about every window it is asked to raise or grab for.
-        ovtest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
-        ovtest::ignoreMessage(QtWarningMsg, "This plugin does not support grabbing the keyboard");
-        fixture.view->findChild<QAction*>(QStringLiteral("actionFilter"))->trigger();
-        auto* dialog = fixture.view->findChild<WorkTimeFilterDialog*>();
-        QList<TYPE_ID> checked = dialog->workerWidget()->checked();
-        std::sort(checked.begin(), checked.end());
-        const bool saved = dialog->periodWidget()->dateStart().date() == QDate(2019, 2, 1);
-        QCOMPARE(QStringList({QString::number(dialog->periodWidget()->period()), saved ? "saved" : "the period's own",
-                              join(checked)}),
-                 QStringList({QString::number(period), dates, join({uint(fixture.shop), uint(store)})}));
-
-        auto* apply = dialog->findChild<QPushButton*>(QStringLiteral("applyButton"));
-        dialog->workerWidget()->setChecked({});
-        QVERIFY(!apply->isEnabled());
-        dialog->workerWidget()->setChecked({store});
-        dialog->periodWidget()->setClock([] { return QDateTime(QDate(2027, 1, 14), QTime(9, 0)); });
-        dialog->periodWidget()->setPeriod(WorkTimePeriodWidget::PreviousMonth);
-        QCOMPARE(QStringList({Settings::value(periodKey).toString(), Settings::value(checkedKey).toString()}),
-                 QStringList({QString::number(WorkTimePeriodWidget::PreviousMonth), QString::number(store)}));
-        QSignalSpy filter(dialog, &WorkTimeFilterDialog::filterChanged);
-        apply->click();
-        QCOMPARE(filter.value(0).value(3).toStringList(), QStringList{"Склад"});
-        QCOMPARE(fixture.sent().mid(4, 1),
-                 QStringList{"getWorkTimeBudgets " + QString::number(store) + " 2026-12-01 2026-12-31"});
     }
 };
 

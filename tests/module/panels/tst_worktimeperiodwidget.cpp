@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimeEdit>
@@ -113,22 +112,6 @@ private slots:
         QCOMPARE(settings.count(), 1);
     }
 
-    // A period the layout does not offer changes nothing; one it offers survives a change of layout.
-    void periodAcrossLayouts()
-    {
-        auto widget = widgetAt(december, W::ModeMonth);
-        widget->setPeriod(W::PreviousMonth);
-        QSignalSpy reported(widget.get(), &W::reportPeriodChanged);
-        widget->setPeriod(W::Now);
-        QCOMPARE(widget->period(), W::PreviousMonth);
-        QCOMPARE(reported.count(), 0);
-        widget->setMode(W::ModePeriod);
-        QCOMPARE(widget->period(), W::PreviousMonth);
-        QCOMPARE(shown(*widget), QStringLiteral("01.11.2026 00:00:00 - 30.11.2026 23:59:59"));
-        widget->setMode(W::ModeDateTime);
-        QCOMPARE(widget->period(), W::Now);
-    }
-
     // What the view stores and restores: the range, also as seconds of UTC wall time.
     void storedValues()
     {
@@ -137,8 +120,6 @@ private slots:
         QCOMPARE(widget->time_tFinish(), Q_INT64_C(1796083200) + 30 * 86400);
         widget->setPeriod(W::Custom);
         widget->setStartFinish(QDateTime(QDate(2025, 3, 1), QTime(0, 0)), QDateTime(QDate(2025, 3, 31), QTime(0, 0)));
-        QCOMPARE(widget->findChild<QSpinBox*>(QStringLiteral("yearEdit"))->value(), 2025);
-        QCOMPARE(widget->findChild<QComboBox*>(QStringLiteral("monthSelector"))->currentIndex(), 2);
         QCOMPARE(shown(*widget), QStringLiteral("01.03.2025 00:00:00 - 31.03.2025 00:00:00"));
         QCOMPARE(widget->period(), W::Custom);
 

@@ -1,13 +1,6 @@
 #include "asyncsqlcatalogue.h"
 #include "asyncsqlrunner.h"
-#include "fatalwarnings.h"
-#include "servertestrecords.h"
-
-#include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QTest>
-
-using namespace orvanta;
+#include "serverfixture.h"
 
 namespace {
 
@@ -83,10 +76,7 @@ private slots:
     // A statement that fails is answered with an error status, not dropped.
     void sqlFailureIsAnErrorStatus()
     {
-        {
-            QSqlDatabase empty = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("empty"));
-            empty.setDatabaseName(QStringLiteral(":memory:"));
-            QVERIFY(empty.open());
+        withoutSchema([](const QSqlDatabase& empty) {
             AsyncSqlRunner runner(empty, SqlDialect::Sqlite);
             QSignalSpy spy(&runner, &AsyncSqlRunner::resultReady);
             QString error;
@@ -96,12 +86,11 @@ private slots:
             QString queryId, message;
             qint32 status = 0;
             QList<DbResult> results;
-            QVERIFY(servertest::unpack(spy.first().at(0).value<Command>().data, queryId, status, message, results));
+            QVERIFY(unpack(spy.first().at(0).value<Command>().data, queryId, status, message, results));
             QCOMPARE(status, qint32(AsyncSqlRunner::StatusFailed));
             QCOMPARE(message, QStringLiteral("Ошибка выполнения запроса"));
             QVERIFY(results.isEmpty());
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("empty"));
+        });
     }
 };
 

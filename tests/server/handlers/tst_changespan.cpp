@@ -7,8 +7,6 @@
 using namespace orvanta;
 using namespace servertest;
 
-using HistoryRecords = QList<_WORKER_SCHEDULE_HISTORY_RECORD_V2>;
-using AbsenceRecords = QList<_WORKER_ABSENCE_REASON_RECORD>;
 Q_DECLARE_METATYPE(ChangeSpan)
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data.h"
+#include "databaseconnector.h"
 #include "demoorganisation.h"
 #include "fatalwarnings.h"
 #include "servercommands.h"
@@ -11,6 +12,8 @@
 
 #include <QHash>
 #include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,8 +25,78 @@ using namespace orvanta;
 using namespace servertest;
 using ov5sdk::Data;
 
-using PayloadFactory = std::function<QByteArray()>;
-Q_DECLARE_METATYPE(PayloadFactory)
+
+/// The engines a server test runs on, as the global rows of initTestCase_data: SQLite always,
+/// PostgreSQL when OV_TEST_PG_URL names a cluster that answers (CTest's fixture throws it away).
+class EngineFixture
+{
+protected:
+    static void addEngines()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        if (!postgresUrl().isEmpty())
+            QTest::newRow("postgresql") << QStringLiteral("postgresql");
+        else if (!qEnvironmentVariableIsEmpty("OV_TEST_PG_URL"))
+            std::fprintf(stderr, "PostgreSQL does not answer: SQLite only\n");
+    }
+
+    // One PostgreSQL database per program, emptied by the tests; a new SQLite file is cheap.
+    static QString postgresUrl()
+    {
+        static const QString url = ovtest::freshPostgresUrl();
+        return url;
+    }
+
+    QString freshUrl(const QString& engine)
+    {
+        static int number = 0;
+        return engine == QLatin1String("sqlite")
+            ? QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("test-%1.sqlite").arg(++number))
+            : postgresUrl();
+    }
+
+    QTemporaryDir m_folder;
+};
+
+/// A connection to the row's engine, opened with schema the first time and emptied of tables every time.
+class StorageFixture : public EngineFixture
+{
+protected:
+    void openStorage(const std::function<QStringList(SqlDialect)>& schema, const QStringList& tables)
+    {
+        QFETCH_GLOBAL(QString, engine);
+        m_connection = QStringLiteral("storage-test-") + engine;
+        QSqlDatabase database = db();
+        QString error;
+        if (!database.isValid()) {
+            QVERIFY2(DatabaseConnector::open(freshUrl(engine), m_connection, &database, &m_dialect, &error), qPrintable(error));
+            for (const QString& statement : schema(m_dialect))
+                QVERIFY2(QSqlQuery(database).exec(statement), qPrintable(statement));
+        }
+        m_dialect = engine == QLatin1String("sqlite") ? SqlDialect::Sqlite : SqlDialect::PostgreSql;
+        QSqlQuery sql(database);
+        for (const QString& table : tables)
+            QVERIFY2(sql.exec(QStringLiteral("DELETE FROM ") + table), qPrintable(sql.lastError().text()));
+    }
+
+    QSqlDatabase db() const { return QSqlDatabase::database(m_connection, false); }
+
+    QString m_connection;
+    SqlDialect m_dialect = SqlDialect::Sqlite;
+};
+
+/// Runs use on an SQLite database without any table, so every statement fails.
+inline void withoutSchema(const std::function<void(const QSqlDatabase&)>& use)
+{
+    {
+        QSqlDatabase empty = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("empty"));
+        empty.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(empty.open());
+        use(empty);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("empty"));
+}
 
 const QDate Today(2026, 3, 15);
 constexpr TYPE_ID Firm = 100;
@@ -48,16 +121,7 @@ inline ObjectInfo object(TYPE_ID uid, const char* type, TYPE_ID parent, const QS
 
 inline _INHERIT_DATA link(TYPE_ID parent, TYPE_ID child, TYPE_ID refType)
 {
-    _INHERIT_DATA result;
-    result.parent = parent;
-    result.child = child;
-    result.refType = int(refType);
-    return result;
-}
-
-inline _WORKER_ABSENCE_REASON_RECORD absenceOn(const QDate& from, const QDate& to)
-{
-    return absence(Seller, from.startOfDay(), to.startOfDay());
+    return {parent, child, int(refType), {}, {}};
 }
 
 inline SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID worker = 0)
@@ -69,16 +133,6 @@ inline SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID wor
     result.kind = kind;
     result.date = QDate(2026, 3, 1);
     result.worker = worker;
-    return result;
-}
-
-inline DemoUser user(const QString& login, const QStringList& roles)
-{
-    DemoUser result;
-    result.login = login;
-    result.password = login + QStringLiteral("-secret");
-    result.fullName = login;
-    result.roles = roles;
     return result;
 }
 
@@ -114,20 +168,19 @@ inline DemoOrganisation organisation()
             result.hoursBudget.append({0, date, id, 100 + date.day()});
         }
     }
-    const QString prefix = QStringLiteral("RL_WTPLANNINGVIEW_");
     QStringList all;
     for (const char* role : {"WORKTIME_SHOW", "WORKTIME_SET", "WORKTIME_APPROVE", "BREAKRULE_SHOW", "BREAKRULE_CREATE",
                              "BREAKRULE_UPDATE", "BREAKRULE_DELETE", "ATTACHED_SHOW", "ATTACHED_CREATE",
                              "ATTACHED_UPDATE", "ATTACHED_DELETE"})
-        all.append(prefix + QLatin1String(role));
-    DemoUser restricted = user(QStringLiteral("restricted"), {prefix + QStringLiteral("WORKTIME_SET")});
-    restricted.workTimePlanning.mode = _ROLE_DATE_RESTRICTIONS::FixedDates;
-    restricted.workTimePlanning.from = QDate(2026, 3, 1);
-    restricted.workTimePlanning.to = QDate(2026, 3, 31);
-    restricted.absenceReasons = restricted.workTimePlanning;
-    restricted.absenceReasons.from = QDate(2026, 2, 15);
+        all.append(QLatin1String("RL_WTPLANNINGVIEW_") + QLatin1String(role));
     QStringList hr = all.filter(QStringLiteral("BREAKRULE")) + all.filter(QStringLiteral("ATTACHED"));
-    hr.removeOne(prefix + QStringLiteral("BREAKRULE_DELETE"));
+    hr.removeOne(QStringLiteral("RL_WTPLANNINGVIEW_BREAKRULE_DELETE"));
+    const auto user = [](const QString& login, const QStringList& roles) {
+        return DemoUser{login, login + QStringLiteral("-secret"), login, roles, {}, {}};
+    };
+    DemoUser restricted = user(QStringLiteral("restricted"), {QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SET")});
+    restricted.workTimePlanning = {_ROLE_DATE_RESTRICTIONS::FixedDates, -1, -1, QDate(2026, 3, 1), QDate(2026, 3, 31)};
+    restricted.absenceReasons = {_ROLE_DATE_RESTRICTIONS::FixedDates, -1, -1, QDate(2026, 2, 15), QDate(2026, 3, 31)};
     result.users = {user(QStringLiteral("planner"), all), user(QStringLiteral("viewer"), all.filter(QStringLiteral("_SHOW"))),
                     user(QStringLiteral("hr"), hr), restricted};
     return result;
@@ -144,34 +197,12 @@ inline QStringList pushedNames(const QSignalSpy& pushed)
 
 /// A server core on a fresh database of the row's engine, seeded with organisation(), with a
 /// session for each of its users.
-class ServerCoreFixture
+class ServerCoreFixture : public EngineFixture
 {
 protected:
-    // PostgreSQL only when its cluster answers, as the storage tests do: CTest does not run a
-    // test whose cluster fixture failed.
-    static void addEngines()
-    {
-        QTest::addColumn<QString>("engine");
-        QTest::newRow("sqlite") << QStringLiteral("sqlite");
-        if (!postgresUrl().isEmpty())
-            QTest::newRow("postgresql") << QStringLiteral("postgresql");
-        else if (!qEnvironmentVariableIsEmpty("OV_TEST_PG_URL"))
-            std::fprintf(stderr, "PostgreSQL does not answer: SQLite only\n");
-    }
-
-    // A new SQLite file is cheap; the PostgreSQL database is made once and emptied by the reset.
-    static QString postgresUrl()
-    {
-        static const QString url = ovtest::freshPostgresUrl();
-        return url;
-    }
-
     void openFresh(const QString& engine)
     {
-        static int number = 0;
-        m_url = engine == QLatin1String("sqlite")
-            ? QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("core-%1.sqlite").arg(++number))
-            : postgresUrl();
+        m_url = freshUrl(engine);
         m_core = std::make_unique<ServerCore>();
         QString error;
         QVERIFY2(m_core->open(m_url, &error), qPrintable(error));
@@ -181,30 +212,20 @@ protected:
             m_sessions.insert(name, login(name, name + QStringLiteral("-secret")));
     }
 
+    // The session token of a successful login, empty otherwise.
     QByteArray login(const QString& login, const QString& password)
     {
-        Command request;
-        request.name = QLatin1String(ServerCommands::Login);
-        request.data = pack(login, password);
-        const Command reply = m_core->handle(request, 1);
+        const Command reply = m_core->handle({0, 0, QLatin1String(ServerCommands::Login), pack(login, password), 0, {}}, 1);
         QByteArray session;
-        quint32 userId = 0;
-        QStringList roles;
-        _ROLE_DATE_RESTRICTIONS workTime;
-        _ROLE_DATE_RESTRICTIONS absences;
-        if (reply.result != ResultSuccess || !unpack(reply.data, session, userId, roles, workTime, absences))
-            return QByteArray();
+        OVDataStream stream(reply.data);
+        if (reply.result == ResultSuccess)
+            stream >> session;
         return session;
     }
 
     Command send(const QString& name, const QByteArray& payload, const QString& login = QStringLiteral("planner"))
     {
-        Command request;
-        request.name = name;
-        request.data = payload;
-        request.correlationId = 77;
-        request.session = m_sessions.value(login);
-        return m_core->handle(request, 1);
+        return m_core->handle({0, 0, name, payload, 77, m_sessions.value(login)}, 1);
     }
 
     Command sendData(const char* operation, const QByteArray& payload, const QString& login = QStringLiteral("planner"))
@@ -222,15 +243,11 @@ protected:
 
     QList<ObjectInfo> objects(const QString& dataname)
     {
-        const Command reply = sendData(Data::GetObjects, pack(dataname));
         QString name;
         QList<ObjectInfo> result;
-        if (reply.result != ResultSuccess || !unpack(reply.data, name, result) || name != dataname)
-            return {};
-        return result;
+        return ask(Data::GetObjects, pack(dataname), name, result) && name == dataname ? result : QList<ObjectInfo>();
     }
 
-    QTemporaryDir m_folder;
     QString m_url;
     std::unique_ptr<ServerCore> m_core;
     QHash<QString, QByteArray> m_sessions;
