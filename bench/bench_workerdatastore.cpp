@@ -280,7 +280,7 @@ int main(int argc, char** argv)
             rows = status == 1 && !results.isEmpty() ? results.first().rowCount() : -1;
             loop.quit();
         });
-        const bool submitted = runner.submit(QStringLiteral("bench"), QStringLiteral("q"), query, 1, &error);
+        const bool submitted = runner.submit("bench", QStringLiteral("bench"), QStringLiteral("q"), query, 1, &error);
         if (submitted)
             loop.exec();
         QObject::disconnect(connection);

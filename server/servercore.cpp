@@ -20,6 +20,7 @@
 #include <QAtomicInt>
 #include <QSqlDatabase>
 
+#include <exception>
 #include <functional>
 
 namespace {
@@ -68,7 +69,7 @@ void ServerCorePrivate::buildHandlers()
 {
     sessions = std::make_unique<SessionRegistry>(db);
     notifier = std::make_unique<ChangeNotifier>(
-        [this](const Command& command, quint64 connection) { emit q->pushed(command, connection); });
+        sessions.get(), [this](const Command& command, quint64 connection) { emit q->pushed(command, connection); });
     router = std::make_unique<CommandRouter>(sessions.get());
     asyncSql = std::make_unique<AsyncSqlRunner>(db, dialect);
     QObject::connect(asyncSql.get(), &AsyncSqlRunner::resultReady, q,
@@ -183,14 +184,30 @@ bool ServerCorePrivate::seedWhenEmpty(bool reset, const QDate& today,
 Command ServerCore::handle(const Command& request, quint64 connection)
 {
     if (!isOpen()) {
-        qCWarning(lcServerCore) << Q_FUNC_INFO << "request while closed" << request.name << connection;
+        qCWarning(lcServerCore) << Q_FUNC_INFO << "request while closed" << loggable(request.name) << connection;
         return Command::errorReply(request, ResultServerError, QStringLiteral("База данных сервера не открыта"));
     }
-    return d->router->route(request, connection);
+    // The last resort: whatever one request runs into, the server goes on serving the others.
+    try {
+        return d->router->route(request, connection);
+    } catch (const std::exception& exception) {
+        qCCritical(lcServerCore) << Q_FUNC_INFO << "request failed" << loggable(request.name) << connection
+                                 << exception.what();
+    } catch (...) {
+        qCCritical(lcServerCore) << Q_FUNC_INFO << "request failed" << loggable(request.name) << connection;
+    }
+    return Command::errorReply(request, ResultServerError, QStringLiteral("Внутренняя ошибка сервера"));
+}
+
+bool ServerCore::hasSession(quint64 connection) const
+{
+    return d->sessions && d->sessions->hasSession(connection);
 }
 
 void ServerCore::connectionClosed(quint64 connection)
 {
     if (d->asyncSql)
         d->asyncSql->dropConnection(connection);
+    if (d->sessions)
+        d->sessions->detach(connection);
 }

@@ -40,11 +40,14 @@ public:
     /// Handles request of connection (any non-zero number the transport chooses) and returns
     /// the reply, with the request's correlation id and name.
     Command handle(const Command& request, quint64 connection);
+    /// Whether connection logged in or used a valid session: only such a connection is pushed
+    /// notifications, and the transports give it more room.
+    bool hasSession(quint64 connection) const;
     /// The connection is gone: its sessions stay, its pending asynchronous queries are dropped.
     void connectionClosed(quint64 connection);
 
 signals:
-    /// A command pushed by the server: to connection, or to every connection when it is 0.
+    /// A command pushed by the server to one connection.
     void pushed(const Command& command, quint64 connection);
 
 private:

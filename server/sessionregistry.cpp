@@ -1,5 +1,6 @@
 #include "sessionregistry.h"
 
+#include "serverlogging.h"
 #include "sql.h"
 #include "userstore.h"
 
@@ -53,9 +54,25 @@ bool SessionRegistry::user(const QByteArray& token, UserAccount* out, QString* e
 bool SessionRegistry::close(const QByteArray& token, QString* error)
 {
     m_cache.remove(token);
+    for (auto it = m_connections.begin(); it != m_connections.end();)
+        it = it.value() == token ? m_connections.erase(it) : std::next(it);
     QSqlQuery query(m_db);
     if (!Sql::prepare(query, QStringLiteral("DELETE FROM sessions WHERE token = ?"), error))
         return false;
     query.addBindValue(QString::fromLatin1(token));
     return Sql::exec(query, error);
+}
+
+QList<QPair<quint64, UserAccount>> SessionRegistry::connectedUsers()
+{
+    QList<QPair<quint64, UserAccount>> result;
+    for (auto it = m_connections.constBegin(); it != m_connections.constEnd(); ++it) {
+        UserAccount account;
+        QString error;
+        if (!user(it.value(), &account, &error))
+            qCWarning(lcServerCore) << Q_FUNC_INFO << "session not read" << it.key() << error;
+        if (account.isValid())
+            result.append({it.key(), account});
+    }
+    return result;
 }

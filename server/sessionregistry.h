@@ -4,10 +4,14 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
+#include <QMap>
+#include <QPair>
 #include <QSqlDatabase>
 
 /// The open sessions: a random token per login, kept in the sessions table (so a restarted
-/// server still knows them) and cached with the user's account.
+/// server still knows them) and cached with the user's account; and the session each
+/// connection last used, which decides what is pushed to it.
 class SessionRegistry
 {
 public:
@@ -17,11 +21,19 @@ public:
     QByteArray open(const UserAccount& user, QString* error);
     /// The account of the session token; an invalid account when the token is unknown.
     bool user(const QByteArray& token, UserAccount* out, QString* error);
+    /// Ends the session and unbinds the connections that used it.
     bool close(const QByteArray& token, QString* error);
+    /// Binds connection to token, a session that has just been checked.
+    void attach(quint64 connection, const QByteArray& token) { m_connections.insert(connection, token); }
+    void detach(quint64 connection) { m_connections.remove(connection); }
+    bool hasSession(quint64 connection) const { return m_connections.contains(connection); }
+    /// The connections bound to a session that is still open, with its account, in connection order.
+    QList<QPair<quint64, UserAccount>> connectedUsers();
     /// Forgets the cached accounts (after the users table changed underneath).
     void clearCache() { m_cache.clear(); }
 
 private:
     QSqlDatabase m_db;
     QHash<QByteArray, UserAccount> m_cache;
+    QMap<quint64, QByteArray> m_connections;
 };

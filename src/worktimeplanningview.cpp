@@ -154,7 +154,7 @@ void WorkTimePlanningView::onTabActivated(int index)
 void WorkTimePlanningView::insertedToInterface()
 {
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "inserted";
-    dataService = new ov5sdk::Data(this, AuthData::sessionId());
+    dataService = std::make_unique<ov5sdk::Data>(this, AuthData::sessionId());
     initWidgetContents();
 }
 
@@ -381,7 +381,7 @@ void WorkTimePlanningView::setDiscardQuestion(DiscardQuestion question)
 
 void WorkTimePlanningView::initLoading()
 {
-    loader = new WorkTimePlanningLoader(dataService, model, clientId, this);
+    loader = new WorkTimePlanningLoader(dataService.get(), model, clientId, this);
     loader->setObjectName(QStringLiteral("loader"));
     // Connected first, so the bar is up before a listener of loadingChanged hears of the load.
     connect(loader, &WorkTimePlanningLoader::loadingChanged, this, &WorkTimePlanningView::showLoadingBar);

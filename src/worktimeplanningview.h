@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class HiddenPanel;
 class OVStackedToolBars;
@@ -169,7 +170,8 @@ private:
 
     Ui_WorkTimePlanningView* ui = nullptr;
     QString clientId;
-    ov5sdk::Data* dataService = nullptr;
+    /// Owned here; the loader holding it too is a child, deleted later but never sending then.
+    std::unique_ptr<ov5sdk::Data> dataService;
     QStringList departmentNames;
     WorkTimePlanningModel* model = nullptr;
     WorkTimePlanningProxy* proxy = nullptr;

@@ -8,6 +8,7 @@
 #include "ovserverinterface.h"
 #include "sdklogging.h"
 #include "servercommands.h"
+#include "streamhelpers.h"
 
 #include <QCoreApplication>
 
@@ -18,18 +19,11 @@ QString damagedReplyText()
     return QCoreApplication::translate("ClientSession", "Сервер прислал повреждённые данные");
 }
 
-// Element by element, so a corrupt count cannot make the reader allocate for it up front.
 template<typename T>
 QList<T> readList(QDataStream& stream)
 {
-    quint32 count = 0;
-    stream >> count;
     QList<T> items;
-    for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
-        T item;
-        stream >> item;
-        items.append(item);
-    }
+    orvanta::readChecked(stream, items);
     return items;
 }
 
@@ -114,7 +108,7 @@ void ClientSession::loginReplied(Command& reply)
     QStringList roles;
     orvanta::_ROLE_DATE_RESTRICTIONS workTimePlanning;
     orvanta::_ROLE_DATE_RESTRICTIONS absenceReasons;
-    stream >> session >> userId >> roles >> workTimePlanning >> absenceReasons;
+    orvanta::readFields(stream, session, userId, roles, workTimePlanning, absenceReasons);
     if (!decodedExactly(stream) || session.isEmpty()) {
         qCWarning(lcSdk) << Q_FUNC_INFO << "login reply does not decode" << reply.data.size();
         fail(damagedReplyText());

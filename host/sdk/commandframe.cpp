@@ -34,7 +34,7 @@ bool CommandFrame::takeCommand(Command& command)
     if (hasError() || bufferedSize() < LengthSize)
         return false;
     const quint32 length = qFromBigEndian<quint32>(m_buffer.constData() + m_readOffset);
-    if (length > MaxContentSize) {
+    if (length > m_maxContentSize) {
         fail(QStringLiteral("frame length %1 exceeds the limit").arg(length));
         return false;
     }

@@ -27,6 +27,8 @@ public:
     QString errorString() const { return m_error; }
     /// Bytes received and not yet taken as commands.
     int bufferedSize() const { return m_buffer.size() - m_readOffset; }
+    /// Lowers (or restores) the longest frame accepted from now on; at most MaxContentSize.
+    void setMaxContentSize(quint32 size) { m_maxContentSize = qMin(size, MaxContentSize); }
 
 private:
     void fail(const QString& error);
@@ -34,5 +36,6 @@ private:
 
     QByteArray m_buffer;
     int m_readOffset = 0;
+    quint32 m_maxContentSize = MaxContentSize;
     QString m_error;
 };

@@ -3,6 +3,7 @@
 #include "ovdatastream.h"
 #include "ovplugininterface.h"
 #include "sdklogging.h"
+#include "streamhelpers.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -153,17 +154,11 @@ bool Data::unpackObjects(OVHash<uint, orvanta::ObjectInfo>& out, QString& datana
     out.clear();
     OVDataStream stream(data);
     QString name;
-    quint32 count = 0;
-    stream >> name >> count;
-    // Read element by element: Qt's list reader reserves the announced count up front, and a
-    // corrupt count must not allocate gigabytes before the stream runs dry.
+    QList<orvanta::ObjectInfo> read;
+    orvanta::readFields(stream, name, read);
     OVHash<uint, orvanta::ObjectInfo> objects;
-    for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
-        orvanta::ObjectInfo object;
-        stream >> object;
-        if (stream.status() == QDataStream::Ok)
-            objects.insert(object.uid, object);
-    }
+    for (const orvanta::ObjectInfo& object : qAsConst(read))
+        objects.insert(object.uid, object);
     if (stream.status() != QDataStream::Ok) {
         qCWarning(lcSdk) << Q_FUNC_INFO << "objects payload does not decode" << data.size() << stream.status();
         return false;

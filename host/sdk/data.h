@@ -42,13 +42,15 @@ class OVPluginInterface;
 //   getScheduleCalendar         QList<int> schedules, QDate from, QDate to
 //                               -> QList<int> schedules, QDate from, QDate to,
 //                                  QHash<int, QList<SCHEDULE_CALENDAR_DAY>>
-//   getObjects                  QString dataname -> QString dataname, QList<ObjectInfo>
+//   getObjects                  QString dataname -> QString dataname, QList<ObjectInfo> (empty without
+//                               the data name's SHOW role, for break rules and attached workers)
 //   getBlobDataChange           QList<_BLOB_DATA_RESQUEST>
 //                               -> QHash<uint, QHash<QString, QByteArray>> (only blobs whose md5 differs)
 //   execAsyncSql                QString clientId, QString queryId, DbQuery -> nothing; the rows come
 //                               later in "datamanager.async_result:<clientId>": QString queryId,
 //                               qint32 status, QString message, QList<DbResult>
-//   cancelAsyncSql              QString clientId, QString queryId -> nothing
+//   cancelAsyncSql              QString clientId, QString queryId -> nothing (cancels only queries of
+//                               the same session)
 //   addObject                   ObjectInfo, QList<_INHERIT_DATA> links -> int new object id
 //   updateObjectEx              ObjectInfo, QList<_INHERIT_DATA> links -> nothing
 //   removeObject                ObjectInfo -> nothing

@@ -14,13 +14,14 @@
 //   storage.getSchedules     nothing -> QList<SCHEDULE_DATA> (every schedule)
 //   storage.getDatanames     nothing -> QStringList (every data name that has objects)
 //
-// Commands the server pushes to every connection after a commit (kind 0, no correlation id):
+// Commands the server pushes after a commit (kind 0, no correlation id) to every connection with
+// a session whose roles may read them (break rules and attached workers need their SHOW role):
 //   storage.dataChanged          QString dataname, QList<ObjectInfo> objects (the objects as stored)
 //   storage.dataRemoved          QString dataname, QList<quint32> ids
 //   storage.scheduleChanged      QList<SCHEDULE_DATA> schedules
 //   storage.scheduleBeforeRemove QList<quint32> ids
 //   storage.scheduleRemoved      QList<quint32> ids
-// and to the connection that asked for it:
+// and to the connection that asked for it (only the session that asked may cancel it):
 //   datamanager.async_result:<clientId>   QString queryId, qint32 status, QString message, QList<DbResult>
 
 namespace ServerCommands {

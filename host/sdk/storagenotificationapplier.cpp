@@ -6,22 +6,15 @@
 #include "ovserverinterface.h"
 #include "sdklogging.h"
 #include "servercommands.h"
+#include "streamhelpers.h"
 
 namespace {
 
-// Element by element: Qt's list reader reserves the announced count up front, and a corrupt
-// count must not allocate gigabytes before the stream runs dry.
 template<typename T>
 QList<T> readList(QDataStream& stream)
 {
-    quint32 count = 0;
-    stream >> count;
     QList<T> items;
-    for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
-        T item;
-        stream >> item;
-        items.append(item);
-    }
+    orvanta::readChecked(stream, items);
     return items;
 }
 

@@ -36,6 +36,20 @@ bool parseListen(const QString& text, QHostAddress* address, quint16* port)
     return true;
 }
 
+// A whole number from 1 to maximum in option's value; false with the message printed.
+bool readLimit(const QCommandLineParser& parser, const QCommandLineOption& option, qint64 maximum, qint64* out)
+{
+    bool ok = false;
+    *out = parser.value(option).toLongLong(&ok);
+    if (ok && *out >= 1 && *out <= maximum)
+        return true;
+    printError(QStringLiteral("--%1 wants a number from 1 to %2, got \"%3\"")
+                   .arg(option.names().constFirst())
+                   .arg(maximum)
+                   .arg(parser.value(option)));
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -61,7 +75,21 @@ int main(int argc, char* argv[])
                                             QStringLiteral("N"), QString::number(DemoOrganisationGenerator::DefaultEmployees));
     const QCommandLineOption resetDemoOption(QStringLiteral("reset-demo"),
                                              QStringLiteral("Empty the database and seed the demo organisation again."));
-    parser.addOptions({listenOption, dbOption, demoSizeOption, resetDemoOption});
+    const TcpCommandServer::Limits defaults;
+    const QCommandLineOption connectionsOption(QStringLiteral("max-connections"),
+                                               QStringLiteral("Clients connected at once; more are refused."),
+                                               QStringLiteral("N"), QString::number(defaults.connections));
+    const QCommandLineOption loginFrameOption(QStringLiteral("login-frame-limit"),
+                                              QStringLiteral("Largest request in bytes before a client logs in."),
+                                              QStringLiteral("BYTES"), QString::number(defaults.loginFrameSize));
+    const QCommandLineOption frameOption(QStringLiteral("frame-limit"),
+                                         QStringLiteral("Largest request in bytes of a logged-in client."),
+                                         QStringLiteral("BYTES"), QString::number(defaults.frameSize));
+    const QCommandLineOption loginTimeoutOption(
+        QStringLiteral("login-timeout"), QStringLiteral("Seconds a client may stay connected without logging in."),
+        QStringLiteral("SECONDS"), QString::number(defaults.loginTimeoutMs / 1000));
+    parser.addOptions({listenOption, dbOption, demoSizeOption, resetDemoOption, connectionsOption, loginFrameOption,
+                       frameOption, loginTimeoutOption});
     parser.process(app);
 
     QHostAddress address;
@@ -81,10 +109,21 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    qint64 connections = 0;
+    qint64 frameSize = 0;
+    qint64 loginFrameSize = 0;
+    qint64 loginTimeout = 0;
+    if (!readLimit(parser, connectionsOption, 100000, &connections)
+        || !readLimit(parser, frameOption, CommandFrame::MaxContentSize, &frameSize)
+        || !readLimit(parser, loginFrameOption, frameSize, &loginFrameSize)
+        || !readLimit(parser, loginTimeoutOption, 24 * 3600, &loginTimeout))
+        return 2;
+
     // Bound before the database is touched: a taken port fails fast and seeds nothing. Clients
     // that connect meanwhile wait in the queue until the event loop runs.
     ServerCore core;
     TcpCommandServer server(&core);
+    server.setLimits({quint32(loginFrameSize), quint32(frameSize), int(connections), int(loginTimeout * 1000)});
     if (!server.listen(address, port)) {
         printError(QStringLiteral("cannot listen on %1:%2: %3").arg(address.toString()).arg(port).arg(server.errorString()));
         return 1;

@@ -35,7 +35,9 @@ DemoUser user(const QString& login, const QString& fullName, const QStringList& 
     return result;
 }
 
-QList<DemoUser> users()
+} // namespace
+
+QList<DemoUser> DemoOrganisationGenerator::users()
 {
     const QStringList registerActions{QStringLiteral("SHOW"), QStringLiteral("CREATE"), QStringLiteral("UPDATE"),
                                       QStringLiteral("DELETE")};
@@ -51,8 +53,6 @@ QList<DemoUser> users()
         user(QStringLiteral("hr"), QStringLiteral("Специалист отдела кадров"), registers),
     };
 }
-
-} // namespace
 
 DemoOrganisation DemoOrganisationGenerator::generate(int employees, const QDate& today, quint32 seed)
 {

@@ -14,4 +14,6 @@ public:
 
     /// An organisation of about employees people, laid out around the month of today.
     static DemoOrganisation generate(int employees, const QDate& today, quint32 seed = DefaultSeed);
+    /// The demo users planner, viewer and hr, with their passwords and roles.
+    static QList<DemoUser> users();
 };

@@ -14,6 +14,21 @@ QString AccessPolicy::objectRole(const QString& dataname, ObjectWrite write)
     return QLatin1String(WorkTimeSet);
 }
 
+QString AccessPolicy::readRole(const QString& dataname)
+{
+    if (dataname == QLatin1String(orvanta::BREAK_RULE_DATANAME))
+        return QStringLiteral("RL_WTPLANNINGVIEW_BREAKRULE_SHOW");
+    if (dataname == QLatin1String(orvanta::ATTACHED_WORKER_DATANAME))
+        return QStringLiteral("RL_WTPLANNINGVIEW_ATTACHED_SHOW");
+    return QString();
+}
+
+bool AccessPolicy::mayRead(const UserAccount& user, const QString& dataname)
+{
+    const QString role = readRole(dataname);
+    return role.isEmpty() || user.roles.contains(role);
+}
+
 QString AccessPolicy::checkRole(const UserAccount& user, const QString& role)
 {
     if (user.roles.contains(role))

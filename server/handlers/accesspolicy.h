@@ -6,7 +6,7 @@
 #include <QDate>
 #include <QString>
 
-/// Who may write what: the roles each write needs and the dates a user's restriction allows.
+/// Who may read and write what: the roles each needs and the dates a user's restriction allows.
 /// Every check returns an empty text when allowed, the Russian refusal otherwise.
 class AccessPolicy
 {
@@ -20,6 +20,10 @@ public:
 
     /// The role a write of an object of dataname needs.
     static QString objectRole(const QString& dataname, ObjectWrite write);
+    /// The role reading objects of dataname needs; empty when any session may (the organisation,
+    /// jobs and schedules: every client loads them at login).
+    static QString readRole(const QString& dataname);
+    static bool mayRead(const UserAccount& user, const QString& dataname);
     static QString checkRole(const UserAccount& user, const QString& role);
     /// Whether every date of [first, last] lies in the range restriction allows on today.
     static QString checkDates(const orvanta::_ROLE_DATE_RESTRICTIONS& restriction, const QDate& first,

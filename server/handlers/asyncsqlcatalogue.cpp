@@ -136,7 +136,7 @@ bool AsyncSqlCatalogue::resolve(const DbQuery& query, SqlDialect dialect, Statem
             *error = refusal;
         return false;
     }
-    qCWarning(lcServerStorage) << Q_FUNC_INFO << "query not catalogued" << query.sql();
+    qCWarning(lcServerStorage) << Q_FUNC_INFO << "query not catalogued" << loggable(query.sql());
     if (error)
         *error = QStringLiteral("Запрос не входит в список разрешённых");
     return false;

@@ -26,7 +26,7 @@ Command AsyncSqlHandler::execAsyncSql(const RequestContext& context)
     if (!reader.isComplete())
         return Reply::malformed(context.request);
     QString error;
-    if (!m_runner->submit(clientId, queryId, query, context.connection, &error))
+    if (!m_runner->submit(context.request.session, clientId, queryId, query, context.connection, &error))
         return Reply::forbidden(context.request, error);
     return Reply::ok(context.request);
 }
@@ -39,6 +39,6 @@ Command AsyncSqlHandler::cancelAsyncSql(const RequestContext& context)
     reader >> clientId >> queryId;
     if (!reader.isComplete())
         return Reply::malformed(context.request);
-    m_runner->cancel(clientId, queryId);
+    m_runner->cancel(context.request.session, clientId, queryId);
     return Reply::ok(context.request);
 }

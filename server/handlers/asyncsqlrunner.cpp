@@ -17,22 +17,23 @@ AsyncSqlRunner::AsyncSqlRunner(const QSqlDatabase& db, SqlDialect dialect, QObje
 {
 }
 
-bool AsyncSqlRunner::submit(const QString& clientId, const QString& queryId, const DbQuery& query,
-                            quint64 connection, QString* error)
+bool AsyncSqlRunner::submit(const QByteArray& session, const QString& clientId, const QString& queryId,
+                            const DbQuery& query, quint64 connection, QString* error)
 {
     AsyncSqlCatalogue::Statement statement;
     if (!AsyncSqlCatalogue::resolve(query, m_dialect, &statement, error))
         return false;
-    cancel(clientId, queryId);
-    m_pending.append({clientId, queryId, connection, statement.sql, statement.values});
+    cancel(session, clientId, queryId);
+    m_pending.append({session, clientId, queryId, connection, statement.sql, statement.values});
     scheduleNext();
     return true;
 }
 
-void AsyncSqlRunner::cancel(const QString& clientId, const QString& queryId)
+void AsyncSqlRunner::cancel(const QByteArray& session, const QString& clientId, const QString& queryId)
 {
     for (int i = m_pending.size() - 1; i >= 0; --i) {
-        if (m_pending.at(i).clientId == clientId && m_pending.at(i).queryId == queryId)
+        const Job& job = m_pending.at(i);
+        if (job.session == session && job.clientId == clientId && job.queryId == queryId)
             m_pending.removeAt(i);
     }
 }
@@ -69,8 +70,8 @@ void AsyncSqlRunner::runNext()
         ok = query.exec();
     }
     if (!ok) {
-        qCWarning(lcServerStorage) << Q_FUNC_INFO << "async query failed" << job.clientId << job.queryId
-                                   << query.lastError().text();
+        qCWarning(lcServerStorage) << Q_FUNC_INFO << "async query failed" << loggable(job.clientId)
+                                   << loggable(job.queryId) << query.lastError().text();
         emit resultReady(resultCommand(job, StatusFailed, QStringLiteral("Ошибка выполнения запроса"), {}),
                          job.connection);
     } else {

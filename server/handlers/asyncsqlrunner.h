@@ -14,7 +14,8 @@
 
 /// Runs the clients' asynchronous SQL: only statements of AsyncSqlCatalogue, with their values
 /// bound, one per event-loop turn after submit() returned. A cancelled or dropped query is
-/// never answered.
+/// never answered. A query belongs to the session that submitted it: client ids are easy to
+/// guess, so only that session may replace or cancel it, and only its connection gets the rows.
 class OVSERVER_EXPORT AsyncSqlRunner : public QObject
 {
     Q_OBJECT
@@ -23,12 +24,12 @@ public:
 
     AsyncSqlRunner(const QSqlDatabase& db, SqlDialect dialect, QObject* parent = nullptr);
 
-    /// Queues query for connection; false with a Russian message in *error when its text is not
-    /// catalogued or its values do not fit. A query with the same client and query id replaces
-    /// the queued one.
-    bool submit(const QString& clientId, const QString& queryId, const DbQuery& query, quint64 connection,
-                QString* error);
-    void cancel(const QString& clientId, const QString& queryId);
+    /// Queues query of session for connection; false with a Russian message in *error when its
+    /// text is not catalogued or its values do not fit. A query of the same session with the same
+    /// client and query id replaces the queued one.
+    bool submit(const QByteArray& session, const QString& clientId, const QString& queryId, const DbQuery& query,
+                quint64 connection, QString* error);
+    void cancel(const QByteArray& session, const QString& clientId, const QString& queryId);
     void dropConnection(quint64 connection);
     int pendingCount() const { return m_pending.size(); }
 
@@ -40,6 +41,7 @@ signals:
 private:
     struct Job
     {
+        QByteArray session;
         QString clientId;
         QString queryId;
         quint64 connection = 0;

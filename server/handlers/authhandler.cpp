@@ -31,13 +31,14 @@ Command AuthHandler::login(const RequestContext& context)
     if (!UserStore(m_db).authenticate(login, password, &user, &error))
         return Reply::storageFailure(context.request, error);
     if (!user.isValid()) {
-        qCInfo(lcServerCore) << Q_FUNC_INFO << "login refused" << login << context.connection;
+        qCInfo(lcServerCore) << Q_FUNC_INFO << "login refused" << loggable(login) << context.connection;
         return Command::errorReply(context.request, ResultUnauthorized,
                                    QStringLiteral("Неверное имя пользователя или пароль"));
     }
     const QByteArray session = m_sessions->open(user, &error);
     if (session.isEmpty())
         return Reply::storageFailure(context.request, error);
+    m_sessions->attach(context.connection, session);
     qCInfo(lcServerCore) << Q_FUNC_INFO << "logged in" << login << context.connection;
     return Reply::ok(context.request, session, quint32(user.id), user.roles, user.workTimePlanning,
                      user.absenceReasons);

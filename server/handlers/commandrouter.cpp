@@ -15,9 +15,9 @@ Command CommandRouter::route(const Command& request, quint64 connection)
 {
     const auto found = m_routes.constFind(request.name);
     if (found == m_routes.constEnd()) {
-        qCWarning(lcServerCore) << Q_FUNC_INFO << "unknown command" << request.name << connection;
+        qCWarning(lcServerCore) << Q_FUNC_INFO << "unknown command" << loggable(request.name) << connection;
         return Command::errorReply(request, ResultUnknownCommand,
-                                   QStringLiteral("Неизвестная команда: %1").arg(request.name));
+                                   QStringLiteral("Неизвестная команда: %1").arg(loggable(request.name)));
     }
     RequestContext context{request, connection, UserAccount()};
     if (found->access == Access::Session) {
@@ -29,6 +29,7 @@ Command CommandRouter::route(const Command& request, quint64 connection)
             return Command::errorReply(request, ResultUnauthorized,
                                        QStringLiteral("Сеанс не найден или завершён, войдите в систему заново"));
         }
+        m_sessions->attach(connection, request.session);
     }
     qCDebug(lcServerCore) << Q_FUNC_INFO << "handle" << request.name << connection << context.user.login;
     return found->handler(context);

@@ -39,7 +39,8 @@ Command ObjectHandler::getObjects(const RequestContext& context)
         return Reply::malformed(context.request);
     QList<ObjectInfo> objects;
     QString error;
-    if (!ObjectStore(m_db).objects(dataname, &objects, &error))
+    // Without the role the list is empty rather than refused: clients load every data name at login.
+    if (AccessPolicy::mayRead(context.user, dataname) && !ObjectStore(m_db).objects(dataname, &objects, &error))
         return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request, dataname, objects);
 }
@@ -102,7 +103,7 @@ Command ObjectHandler::addObject(const RequestContext& context)
     if (!store.insert(object, dataname, &error) || !store.insertLinks(links, &error)
         || !readWithLinked({object.uid}, linked, &changed, &error) || !transaction.commit(&error))
         return Reply::storageFailure(context.request, error);
-    qCDebug(lcServerCore) << Q_FUNC_INFO << "added" << object.uid << object.type << context.user.login;
+    qCDebug(lcServerCore) << Q_FUNC_INFO << "added" << object.uid << loggable(object.type) << context.user.login;
     announce(changed, dataname);
     return Reply::ok(context.request, qint32(object.uid));
 }

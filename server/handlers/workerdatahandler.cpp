@@ -294,6 +294,11 @@ Command WorkerDataHandler::writeMonthState(const RequestContext& context, bool c
     const QString refusal = AccessPolicy::checkRole(context.user, QLatin1String(AccessPolicy::WorkTimeApprove));
     if (!refusal.isEmpty())
         return Reply::forbidden(context.request, refusal);
+    const QDate first(month.year(), month.month(), 1);
+    const QString dateRefusal = AccessPolicy::checkDates(context.user.workTimePlanning, first,
+                                                         first.addMonths(1).addDays(-1), QDate::currentDate());
+    if (!dateRefusal.isEmpty())
+        return Reply::forbidden(context.request, dateRefusal);
 
     SqlTransaction transaction(m_db);
     WorkerDataStore store(m_db, m_dialect);

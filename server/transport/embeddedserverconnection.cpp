@@ -99,7 +99,7 @@ void EmbeddedServerConnection::handleOnCoreThread(ServerCore* core, const Comman
 
 void EmbeddedServerConnection::pushFromCore(const Command& command, quint64 connection)
 {
-    if (connection != 0 && connection != ConnectionId)
+    if (connection != ConnectionId)
         return;
     if (m_handling) {
         m_heldPushes.append(command);

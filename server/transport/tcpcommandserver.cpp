@@ -1,10 +1,12 @@
 #include "tcpcommandserver.h"
 
 #include "servercore.h"
+#include "serverlogging.h"
 #include "transportlogging.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <utility>
 
@@ -54,10 +56,20 @@ QString TcpCommandServer::errorString() const
 void TcpCommandServer::acceptConnections()
 {
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        if (m_connections.size() >= m_limits.connections) {
+            qCWarning(lcServerTransport) << Q_FUNC_INFO << "connection limit" << m_limits.connections
+                                         << "reached, refused" << qUtf8Printable(peerOf(socket));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         const quint64 id = m_nextConnectionId++;
-        m_connections.insert(id, Connection{socket, CommandFrame()});
+        Connection connection{socket, CommandFrame()};
+        connection.reader.setMaxContentSize(m_limits.loginFrameSize);
+        m_connections.insert(id, connection);
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { readRequests(id); });
         connect(socket, &QTcpSocket::disconnected, this, [this, id] { dropConnection(id); });
+        QTimer::singleShot(m_limits.loginTimeoutMs, socket, [this, id] { closeIfWithoutSession(id); });
         qCDebug(lcServerTransport) << Q_FUNC_INFO << "connection" << id << "from" << qUtf8Printable(peerOf(socket));
     }
 }
@@ -80,6 +92,10 @@ void TcpCommandServer::readRequests(quint64 id)
         const Command reply = m_core->handle(request, id);
         m_handling = false;
         write(id, reply);
+        // A login opens the connection to bigger frames, a logout closes it again.
+        const auto handled = m_connections.find(id);
+        if (handled != m_connections.end())
+            handled->reader.setMaxContentSize(frameSizeOf(id));
         const QList<QPair<Command, quint64>> held = std::exchange(m_heldPushes, {});
         for (const auto& pushed : held)
             push(pushed.first, pushed.second);
@@ -106,26 +122,33 @@ void TcpCommandServer::dropConnection(quint64 id)
         m_core->connectionClosed(id);
 }
 
+void TcpCommandServer::closeIfWithoutSession(quint64 id)
+{
+    if (!m_connections.contains(id) || (m_core && m_core->hasSession(id)))
+        return;
+    qCInfo(lcServerTransport) << Q_FUNC_INFO << "no session after" << m_limits.loginTimeoutMs << "ms, closing"
+                              << qUtf8Printable(peerOf(m_connections.value(id).socket));
+    dropConnection(id);
+}
+
+quint32 TcpCommandServer::frameSizeOf(quint64 id) const
+{
+    return m_core && m_core->hasSession(id) ? m_limits.frameSize : m_limits.loginFrameSize;
+}
+
 void TcpCommandServer::push(const Command& command, quint64 connection)
 {
-    if (m_handling) {
+    if (m_handling)
         m_heldPushes.append({command, connection});
-        return;
-    }
-    if (connection != 0) {
+    else
         write(connection, command);
-        return;
-    }
-    const QByteArray frame = CommandFrame::encode(command);
-    for (const Connection& each : qAsConst(m_connections))
-        each.socket->write(frame);
 }
 
 void TcpCommandServer::write(quint64 connection, const Command& command)
 {
     const auto it = m_connections.constFind(connection);
     if (it == m_connections.constEnd()) {
-        qCDebug(lcServerTransport) << Q_FUNC_INFO << "connection gone, dropped" << command.name << connection;
+        qCDebug(lcServerTransport) << Q_FUNC_INFO << "connection gone, dropped" << loggable(command.name) << connection;
         return;
     }
     it->socket->write(CommandFrame::encode(command));

@@ -7,7 +7,7 @@
 #include <QEvent>
 
 WorkTimeEmptyHint::WorkTimeEmptyHint(const QString& text, QAbstractScrollArea* view, QAbstractItemModel* rows)
-    : QLabel(text, view), m_view(view), m_rows(rows)
+    : QLabel(text, view), m_viewport(view->viewport()), m_rows(rows)
 {
     setAlignment(Qt::AlignCenter);
     setWordWrap(true);
@@ -18,7 +18,7 @@ WorkTimeEmptyHint::WorkTimeEmptyHint(const QString& text, QAbstractScrollArea* v
     hintPalette.setColor(QPalette::WindowText, QColor(QLatin1String(orvanta::wt::color::ENABLED_TEXT)));
     setPalette(hintPalette);
 
-    view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     if (rows) {
         connect(rows, &QAbstractItemModel::modelReset, this, &WorkTimeEmptyHint::updateVisibility);
         connect(rows, &QAbstractItemModel::rowsInserted, this, &WorkTimeEmptyHint::updateVisibility);
@@ -43,13 +43,13 @@ void WorkTimeEmptyHint::updateVisibility()
 bool WorkTimeEmptyHint::eventFilter(QObject* watched, QEvent* event)
 {
     // The viewport moves as well as resizes when the header's height changes.
-    if (m_view && watched == m_view->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (m_viewport && watched == m_viewport && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         coverViewport();
     return QLabel::eventFilter(watched, event);
 }
 
 void WorkTimeEmptyHint::coverViewport()
 {
-    if (m_view)
-        setGeometry(m_view->viewport()->geometry());
+    if (m_viewport)
+        setGeometry(m_viewport->geometry());
 }

@@ -24,6 +24,8 @@ protected:
 private:
     void coverViewport();
 
-    QPointer<QAbstractScrollArea> m_view;
+    /// Only the viewport, never the view: the view sends the viewport events while it is
+    /// being destroyed, when calling into it is no longer allowed.
+    QPointer<QWidget> m_viewport;
     QPointer<QAbstractItemModel> m_rows;
 };

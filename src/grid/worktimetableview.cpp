@@ -130,7 +130,12 @@ WorkTimeTableView::WorkTimeTableView(QWidget* parent) : QTableView(parent)
 
 WorkTimeTableView::~WorkTimeTableView()
 {
+    // QTableView's destructor still makes our headers emit (geometriesChanged on the way out),
+    // and the slots they reach use the frozen table.
+    m_header->disconnect(this);
+    verticalHeader()->disconnect(this);
     delete m_frozenTable;
+    m_frozenTable = nullptr;
 }
 
 void WorkTimeTableView::setModel(QAbstractItemModel* model)

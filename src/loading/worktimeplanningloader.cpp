@@ -7,6 +7,7 @@
 #include "localstorage.h"
 #include "ovdatastream.h"
 #include "salesplan.h"
+#include "streamhelpers.h"
 #include "vocabulary.h"
 #include "workernormtime.h"
 #include "workersynctime.h"
@@ -38,7 +39,7 @@ template<typename T>
 T readPayload(QDataStream& stream, const char* function)
 {
     T value;
-    stream >> value;
+    orvanta::readChecked(stream, value);
     if (stream.status() == QDataStream::Ok)
         return value;
     qCWarning(lcWtPlanning) << function << "malformed payload";
@@ -207,7 +208,7 @@ void WorkTimePlanningLoader::calendarDaysReadResult(Command& reply)
     QList<int> echoedIds;
     QDate echoedStart;
     QDate echoedFinish;
-    stream >> echoedIds >> echoedStart >> echoedFinish;
+    orvanta::readFields(stream, echoedIds, echoedStart, echoedFinish);
     const auto days = readPayload<WorkTimePlanningModel::CalendarDayHash>(stream, Q_FUNC_INFO);
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "read" << days.size();
     model->setCalendarDays(days);

@@ -22,6 +22,7 @@
 #include "workersynctime.h"
 
 #include <QTest>
+#include <QTimeZone>
 
 #include <climits>
 #include <functional>
@@ -147,6 +148,9 @@ private slots:
         });
         streamRow("sync time",
                   WORKER_SYNC_TIME{0x7FFF000000000001LL, march(15), 1001, true, at(16, 1), at(15, 23), at(14, 12)});
+        const QDateTime zoned(march(16), QTime(8, 0), QTimeZone("UTC+03:00"));
+        streamRow<WORKER_SYNC_TIME>("sync time in a named zone", {1, march(16), 1001, false, zoned, {}, {}},
+                                    [](const auto& read) { return read.syncTime.timeZone().id() == "UTC+03:00"; });
         streamRow("norm time", WORKER_NORM_TIME{0x200000000LL, march(15), 1001, 8 * 3600});
         streamRow("planning balance with negative time", PLANNING_BALANCE{576000, -3600});
         streamRow("sales plan", SALES_PLAN{3, march(20), 0x100000005LL, 12345678901LL});
@@ -168,17 +172,25 @@ private slots:
         streamRow<DbResult>("result with a typed null", result, [](const DbResult& read) {
             return read.value(1, "minutes").isNull() && read.value(1, "minutes").type() == QVariant::Int;
         });
-        // Rows that do not fit the columns make the result corrupt, not half-read.
-        const auto misfit = [](const char* tag, const QList<QVariantList>& rows) {
-            QTest::addRow("%s", tag) << Check([rows] {
-                OVDataStream in(ovtest::pack(QStringList{"worker", "minutes"}, rows));
+        // A reply that does not fit is corrupt, not half-read, and nothing is allocated for the
+        // counts it announces.
+        const auto corrupt = [](const char* tag, const QByteArray& encoded) {
+            QTest::addRow("%s", tag) << Check([encoded] {
+                OVDataStream in(encoded);
                 DbResult read({"worker"}); // a default would hide a half-read result
                 in >> read;
                 QVERIFY(in.status() == QDataStream::ReadCorruptData && read == DbResult());
             });
         };
-        misfit("result row longer than the columns", {{1001, 480, 1}});
-        misfit("result with a short second row", {{1001, 480}, {1002}});
+        const QStringList columns{"worker", "minutes"};
+        corrupt("result row longer than the columns", ovtest::pack(columns, QList<QVariantList>{{1001, 480, 1}}));
+        corrupt("result with a short second row", ovtest::pack(columns, QList<QVariantList>{{1001, 480}, {1002}}));
+        corrupt("result of 2^31 columns", ovtest::pack(0x7FFFFFFFu));
+        corrupt("result of 2^31 rows", ovtest::pack(columns, 0x7FFFFFFFu));
+        corrupt("result value of an unknown type", ovtest::pack(columns, 1u, 2u, quint32(QMetaType::QUuid), qint8(0)));
+        corrupt("result date-time in an unknown zone",
+                ovtest::pack(columns, 1u, 2u, quint32(QMetaType::QDateTime), qint8(0), march(1), QTime(8, 0),
+                             qint8(Qt::TimeZone), QStringLiteral("../../etc/passwd"), QVariant(480)));
     }
 
     void streamed()

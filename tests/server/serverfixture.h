@@ -3,6 +3,7 @@
 #include "data.h"
 #include "databaseconnector.h"
 #include "demoorganisation.h"
+#include "demoorganisationgenerator.h"
 #include "fatalwarnings.h"
 #include "servercommands.h"
 #include "servercore.h"
@@ -137,8 +138,8 @@ inline SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID wor
 }
 
 // A firm with one shop, two employees, a job, a break rule on the shop, three schedules and
-// four users: everything; read only; break rules but their removal, and attached workers;
-// work time in March 2026 and absences from 15 February to March.
+// four users: the demo's planner, viewer and hr, and one who may plan and approve work time in
+// March 2026 and set absences from 15 February to March.
 inline DemoOrganisation organisation()
 {
     DemoOrganisation result;
@@ -168,21 +169,16 @@ inline DemoOrganisation organisation()
             result.hoursBudget.append({0, date, id, 100 + date.day()});
         }
     }
-    QStringList all;
-    for (const char* role : {"WORKTIME_SHOW", "WORKTIME_SET", "WORKTIME_APPROVE", "BREAKRULE_SHOW", "BREAKRULE_CREATE",
-                             "BREAKRULE_UPDATE", "BREAKRULE_DELETE", "ATTACHED_SHOW", "ATTACHED_CREATE",
-                             "ATTACHED_UPDATE", "ATTACHED_DELETE"})
-        all.append(QLatin1String("RL_WTPLANNINGVIEW_") + QLatin1String(role));
-    QStringList hr = all.filter(QStringLiteral("BREAKRULE")) + all.filter(QStringLiteral("ATTACHED"));
-    hr.removeOne(QStringLiteral("RL_WTPLANNINGVIEW_BREAKRULE_DELETE"));
-    const auto user = [](const QString& login, const QStringList& roles) {
-        return DemoUser{login, login + QStringLiteral("-secret"), login, roles, {}, {}};
-    };
-    DemoUser restricted = user(QStringLiteral("restricted"), {QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SET")});
+    DemoUser restricted;
+    restricted.login = QStringLiteral("restricted");
+    restricted.roles = QStringList{"RL_WTPLANNINGVIEW_WORKTIME_SET", "RL_WTPLANNINGVIEW_WORKTIME_APPROVE"};
     restricted.workTimePlanning = {_ROLE_DATE_RESTRICTIONS::FixedDates, -1, -1, QDate(2026, 3, 1), QDate(2026, 3, 31)};
-    restricted.absenceReasons = {_ROLE_DATE_RESTRICTIONS::FixedDates, -1, -1, QDate(2026, 2, 15), QDate(2026, 3, 31)};
-    result.users = {user(QStringLiteral("planner"), all), user(QStringLiteral("viewer"), all.filter(QStringLiteral("_SHOW"))),
-                    user(QStringLiteral("hr"), hr), restricted};
+    restricted.absenceReasons = restricted.workTimePlanning;
+    restricted.absenceReasons.from = QDate(2026, 2, 15);
+    result.users = DemoOrganisationGenerator::users() + QList<DemoUser>{restricted};
+    // Other passwords than the demo's, so a database seeded over them shows.
+    for (DemoUser& user : result.users)
+        user.password = user.login + QStringLiteral("-secret");
     return result;
 }
 

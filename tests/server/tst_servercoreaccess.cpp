@@ -96,6 +96,8 @@ private slots:
         QCOMPARE(pushed.count(), 0);
     }
 
+    // Every write as each demo user and without a session: the planner may do all, the viewer
+    // nothing, hr only the break rules and attached workers.
     void roles_data()
     {
         QTest::addColumn<QString>("login");
@@ -111,30 +113,31 @@ private slots:
         const QByteArray trip = pack(object(0, db::wt::ATTACHED_WORKER, Shop, QStringLiteral("Иванов Иван")), QList<_INHERIT_DATA>());
         const QByteArray history = pack(QHash<uint, WORKER_SCHEDULE_HISTORY_V2>{
             {Petrova, {Petrova, {historyRecord(CycleSchedule, QDate(2026, 3, 1), QDate(2026, 3, 31))}}}});
+        const QByteArray absences = pack(QHash<uint, _WORKER_ABSENCE_REASON>{
+            {Petrova, {Petrova, {absence(Seller, QDate(2026, 3, 2).startOfDay(), QDate(2026, 3, 6).startOfDay())}}}});
+        const QByteArray calendar = pack(qint32(CalendarSchedule), QDate(2026, 3, 1), QDate(2026, 3, 31), CalendarDays());
         const QByteArray personal = pack(schedule(0, QStringLiteral("Петрова март"), SCHEDULE_DATA::KindPersonal, Petrova));
         const QByteArray removal = pack(QList<uint>{uint(IvanovMarch)});
         const QByteArray month = pack(QDate(2026, 3, 1), QList<uint>{Ivanov});
 
-        QTest::newRow("no session") << "nobody" << "addObject" << job << int(ResultUnauthorized);
         QTest::newRow("forged token") << "forged" << "addObject" << job << int(ResultUnauthorized);
         QTest::newRow("after logout") << "logged out" << "addObject" << job << int(ResultUnauthorized);
-        QTest::newRow("hr adds a job") << "hr" << "addObject" << job << int(ResultForbidden);
-        QTest::newRow("planner adds a job") << "planner" << "addObject" << job << int(ResultSuccess);
-        QTest::newRow("viewer adds a break rule") << "viewer" << "addObject" << rule << int(ResultForbidden);
-        QTest::newRow("hr adds a break rule") << "hr" << "addObject" << rule << int(ResultSuccess);
-        QTest::newRow("restricted updates a break rule") << "restricted" << "updateObjectEx" << ruleUpdate << int(ResultForbidden);
-        QTest::newRow("hr updates a break rule") << "hr" << "updateObjectEx" << ruleUpdate << int(ResultSuccess);
-        QTest::newRow("hr removes a break rule") << "hr" << "removeObject" << ruleRemoval << int(ResultForbidden);
-        QTest::newRow("planner removes a break rule") << "planner" << "removeObject" << ruleRemoval << int(ResultSuccess);
-        QTest::newRow("restricted adds an attached worker") << "restricted" << "addObject" << trip << int(ResultForbidden);
-        QTest::newRow("hr adds an attached worker") << "hr" << "addObject" << trip << int(ResultSuccess);
-        QTest::newRow("hr sets a history") << "hr" << "setWorkerSchedules" << history << int(ResultForbidden);
-        QTest::newRow("viewer adds a personal schedule") << "viewer" << "addSchedule" << personal << int(ResultForbidden);
-        QTest::newRow("viewer removes a schedule") << "viewer" << "removeSchedules" << removal << int(ResultForbidden);
-        QTest::newRow("restricted confirms") << "restricted" << "updateWorkerSaveTime" << month << int(ResultForbidden);
-        QTest::newRow("restricted resets sync") << "restricted" << "resetWorkerSyncTime" << month << int(ResultForbidden);
-        QTest::newRow("planner confirms") << "planner" << "updateWorkerSaveTime" << month << int(ResultSuccess);
-        QTest::newRow("planner resets sync") << "planner" << "resetWorkerSyncTime" << month << int(ResultSuccess);
+        const struct { const char* tag; const char* operation; QByteArray payload; bool hrMay; } writes[] = {
+            {"adds a job", "addObject", job, false}, {"adds a break rule", "addObject", rule, true},
+            {"updates a break rule", "updateObjectEx", ruleUpdate, true}, {"removes a break rule", "removeObject", ruleRemoval, true},
+            {"adds an attached worker", "addObject", trip, true}, {"adds a schedule", "addSchedule", personal, false},
+            {"removes a schedule", "removeSchedules", removal, false}, {"sets a history", "setWorkerSchedules", history, false},
+            {"sets an absence", "updateWorkerAbsenceReason", absences, false},
+            {"edits a calendar", "updateScheduleCalendar", calendar, false},
+            {"approves a month", "updateWorkerSaveTime", month, false}, {"resets a month", "resetWorkerSyncTime", month, false}};
+        for (const auto& write : writes) {
+            for (const QString login : {"planner", "viewer", "hr", ""}) {
+                const bool may = login == QLatin1String("planner") || (login == QLatin1String("hr") && write.hrMay);
+                const int result = login.isEmpty() ? ResultUnauthorized : may ? ResultSuccess : ResultForbidden;
+                QTest::addRow("%s %s", login.isEmpty() ? "no session" : qPrintable(login), write.tag)
+                    << login << write.operation << write.payload << result;
+            }
+        }
     }
 
     void roles()
@@ -196,6 +199,10 @@ private slots:
                                                    << absences(QDate(2026, 2, 15), QDate(2026, 3, 6)) << changed;
         QTest::newRow("absence: from 14 February") << "updateWorkerAbsenceReason"
                                                    << absences(QDate(2026, 2, 14), QDate(2026, 3, 6)) << forbidden;
+        const auto month = [](QDate first) { return pack(first, QList<uint>{Ivanov}); };
+        QTest::newRow("approve: March") << "updateWorkerSaveTime" << month(QDate(2026, 3, 1)) << changed;
+        QTest::newRow("approve: April") << "updateWorkerSaveTime" << month(QDate(2026, 4, 1)) << forbidden;
+        QTest::newRow("reset: February") << "resetWorkerSyncTime" << month(QDate(2026, 2, 1)) << forbidden;
     }
 
     void dateRestrictions()

@@ -60,7 +60,7 @@ private slots:
         QVERIFY(id > qint32(Seller));
         const QString changedName = QLatin1String(ServerCommands::DataChanged);
         QCOMPARE(pushedNames(pushed), (QStringList{changedName, changedName}));
-        QCOMPARE(pushed.at(0).at(1).toULongLong(), quint64(0));
+        QCOMPARE(pushed.at(0).at(1).toULongLong(), quint64(1));
         QString rules, subjects;
         QList<ObjectInfo> added, linked;
         QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, rules, added) && added.size() == 1);

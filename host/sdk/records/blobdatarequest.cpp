@@ -12,7 +12,7 @@ QDataStream& operator<<(QDataStream& stream, const _BLOB_DATA_RESQUEST& request)
 QDataStream& operator>>(QDataStream& stream, _BLOB_DATA_RESQUEST& request)
 {
     _BLOB_DATA_RESQUEST read;
-    stream >> read.uid >> read.name >> read.md5;
+    readFields(stream, read.uid, read.name, read.md5);
     return assignIfComplete(stream, request, read);
 }
 

@@ -31,7 +31,7 @@ static QDataStream& operator<<(QDataStream& stream, const DbQuery::Binding& bind
 static QDataStream& operator>>(QDataStream& stream, DbQuery::Binding& binding)
 {
     DbQuery::Binding read;
-    stream >> read.name >> read.value >> read.mode;
+    orvanta::readFields(stream, read.name, read.value, read.mode);
     return orvanta::assignIfComplete(stream, binding, read);
 }
 
@@ -43,6 +43,6 @@ QDataStream& operator<<(QDataStream& stream, const DbQuery& query)
 QDataStream& operator>>(QDataStream& stream, DbQuery& query)
 {
     DbQuery read;
-    stream >> read.m_sql >> read.m_bindings;
+    orvanta::readFields(stream, read.m_sql, read.m_bindings);
     return orvanta::assignIfComplete(stream, query, read);
 }

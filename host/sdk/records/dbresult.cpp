@@ -26,7 +26,7 @@ QDataStream& operator<<(QDataStream& stream, const DbResult& result)
 QDataStream& operator>>(QDataStream& stream, DbResult& result)
 {
     DbResult read;
-    stream >> read.m_columns >> read.m_rows;
+    orvanta::readFields(stream, read.m_columns, read.m_rows);
     // Rows that do not fit the columns are corrupt data, not a result.
     for (const QVariantList& row : qAsConst(read.m_rows)) {
         if (row.size() != read.m_columns.size()) {

@@ -17,7 +17,7 @@ QDataStream& operator<<(QDataStream& stream, const HOURS_BUDGET& record)
 QDataStream& operator>>(QDataStream& stream, HOURS_BUDGET& record)
 {
     HOURS_BUDGET read;
-    stream >> read.id >> read.date >> read.department >> read.value;
+    readFields(stream, read.id, read.date, read.department, read.value);
     return assignIfComplete(stream, record, read);
 }
 

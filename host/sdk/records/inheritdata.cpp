@@ -18,7 +18,7 @@ QDataStream& operator<<(QDataStream& stream, const _INHERIT_DATA& link)
 QDataStream& operator>>(QDataStream& stream, _INHERIT_DATA& link)
 {
     _INHERIT_DATA read;
-    stream >> read.parent >> read.child >> read.refType >> read.start >> read.finish;
+    readFields(stream, read.parent, read.child, read.refType, read.start, read.finish);
     return assignIfComplete(stream, link, read);
 }
 

@@ -20,8 +20,8 @@ QDataStream& operator<<(QDataStream& stream, const ObjectInfo& object)
 QDataStream& operator>>(QDataStream& stream, ObjectInfo& object)
 {
     ObjectInfo read;
-    stream >> read.uid >> read.typeCode >> read.type >> read.parent >> read.properties >> read.revision
-        >> read.children >> read.parents;
+    readFields(stream, read.uid, read.typeCode, read.type, read.parent, read.properties, read.revision,
+               read.children, read.parents);
     return assignIfComplete(stream, object, read);
 }
 

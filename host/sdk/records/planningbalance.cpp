@@ -12,7 +12,7 @@ QDataStream& operator<<(QDataStream& stream, const PLANNING_BALANCE& balance)
 QDataStream& operator>>(QDataStream& stream, PLANNING_BALANCE& balance)
 {
     PLANNING_BALANCE read;
-    stream >> read.norm >> read.time;
+    readFields(stream, read.norm, read.time);
     return assignIfComplete(stream, balance, read);
 }
 

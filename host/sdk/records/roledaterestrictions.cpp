@@ -19,7 +19,7 @@ QDataStream& operator<<(QDataStream& stream, const _ROLE_DATE_RESTRICTIONS& rest
 QDataStream& operator>>(QDataStream& stream, _ROLE_DATE_RESTRICTIONS& restrictions)
 {
     _ROLE_DATE_RESTRICTIONS read;
-    stream >> read.mode >> read.daysBack >> read.daysForward >> read.from >> read.to;
+    readFields(stream, read.mode, read.daysBack, read.daysForward, read.from, read.to);
     return assignIfComplete(stream, restrictions, read);
 }
 

@@ -17,7 +17,7 @@ QDataStream& operator<<(QDataStream& stream, const SALES_PLAN& record)
 QDataStream& operator>>(QDataStream& stream, SALES_PLAN& record)
 {
     SALES_PLAN read;
-    stream >> read.id >> read.date >> read.department >> read.value;
+    readFields(stream, read.id, read.date, read.department, read.value);
     return assignIfComplete(stream, record, read);
 }
 

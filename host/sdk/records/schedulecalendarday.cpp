@@ -20,8 +20,8 @@ QDataStream& operator<<(QDataStream& stream, const SCHEDULE_CALENDAR_DAY& day)
 QDataStream& operator>>(QDataStream& stream, SCHEDULE_CALENDAR_DAY& day)
 {
     SCHEDULE_CALENDAR_DAY read;
-    stream >> read.id >> read.date >> read.shift >> read.start >> read.finish >> read.time >> read.nightTime
-        >> read.state >> read.intervals;
+    readFields(stream, read.id, read.date, read.shift, read.start, read.finish, read.time, read.nightTime,
+               read.state, read.intervals);
     return assignIfComplete(stream, day, read);
 }
 

@@ -19,7 +19,7 @@ QDataStream& operator<<(QDataStream& stream, const SCHEDULE_CALENDAR_INTERVAL& i
 QDataStream& operator>>(QDataStream& stream, SCHEDULE_CALENDAR_INTERVAL& interval)
 {
     SCHEDULE_CALENDAR_INTERVAL read;
-    stream >> read.id >> read.dayId >> read.type >> read.start >> read.finish >> read.order;
+    readFields(stream, read.id, read.dayId, read.type, read.start, read.finish, read.order);
     return assignIfComplete(stream, interval, read);
 }
 

@@ -19,7 +19,7 @@ QDataStream& operator<<(QDataStream& stream, const SCHEDULE_DATA::CycleDay& day)
 QDataStream& operator>>(QDataStream& stream, SCHEDULE_DATA::CycleDay& day)
 {
     SCHEDULE_DATA::CycleDay read;
-    stream >> read.shift;
+    readFields(stream, read.shift);
     return assignIfComplete(stream, day, read);
 }
 
@@ -31,7 +31,7 @@ QDataStream& operator<<(QDataStream& stream, const SCHEDULE_DATA::Shift& shift)
 QDataStream& operator>>(QDataStream& stream, SCHEDULE_DATA::Shift& shift)
 {
     SCHEDULE_DATA::Shift read;
-    stream >> read.shiftUid >> read.intervals;
+    readFields(stream, read.shiftUid, read.intervals);
     return assignIfComplete(stream, shift, read);
 }
 
@@ -45,8 +45,8 @@ QDataStream& operator<<(QDataStream& stream, const SCHEDULE_DATA& schedule)
 QDataStream& operator>>(QDataStream& stream, SCHEDULE_DATA& schedule)
 {
     SCHEDULE_DATA read;
-    stream >> read.id >> read.name >> read.active >> read.kind >> read.color >> read.date >> read.comment
-        >> read.cycle >> read.shifts >> read.worker;
+    readFields(stream, read.id, read.name, read.active, read.kind, read.color, read.date, read.comment, read.cycle,
+               read.shifts, read.worker);
     return assignIfComplete(stream, schedule, read);
 }
 

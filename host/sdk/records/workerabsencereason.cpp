@@ -24,7 +24,7 @@ QDataStream& operator<<(QDataStream& stream, const _WORKER_ABSENCE_REASON_RECORD
 QDataStream& operator>>(QDataStream& stream, _WORKER_ABSENCE_REASON_RECORD& record)
 {
     _WORKER_ABSENCE_REASON_RECORD read;
-    stream >> read.id >> read.reason >> read.start >> read.end >> read.timed >> read.comment >> read.changeTime;
+    readFields(stream, read.id, read.reason, read.start, read.end, read.timed, read.comment, read.changeTime);
     return assignIfComplete(stream, record, read);
 }
 
@@ -36,7 +36,7 @@ QDataStream& operator<<(QDataStream& stream, const _WORKER_ABSENCE_REASON& reaso
 QDataStream& operator>>(QDataStream& stream, _WORKER_ABSENCE_REASON& reasons)
 {
     _WORKER_ABSENCE_REASON read;
-    stream >> read.uid >> read.records;
+    readFields(stream, read.uid, read.records);
     return assignIfComplete(stream, reasons, read);
 }
 

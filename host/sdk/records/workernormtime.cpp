@@ -17,7 +17,7 @@ QDataStream& operator<<(QDataStream& stream, const WORKER_NORM_TIME& record)
 QDataStream& operator>>(QDataStream& stream, WORKER_NORM_TIME& record)
 {
     WORKER_NORM_TIME read;
-    stream >> read.id >> read.date >> read.worker >> read.time;
+    readFields(stream, read.id, read.date, read.worker, read.time);
     return assignIfComplete(stream, record, read);
 }
 

@@ -24,7 +24,7 @@ QDataStream& operator<<(QDataStream& stream, const _WORKER_SCHEDULE_HISTORY_RECO
 QDataStream& operator>>(QDataStream& stream, _WORKER_SCHEDULE_HISTORY_RECORD_V2& record)
 {
     _WORKER_SCHEDULE_HISTORY_RECORD_V2 read;
-    stream >> read.id >> read.schedule >> read.from >> read.to >> read.state >> read.date;
+    readFields(stream, read.id, read.schedule, read.from, read.to, read.state, read.date);
     return assignIfComplete(stream, record, read);
 }
 
@@ -36,7 +36,7 @@ QDataStream& operator<<(QDataStream& stream, const WORKER_SCHEDULE_HISTORY_V2& h
 QDataStream& operator>>(QDataStream& stream, WORKER_SCHEDULE_HISTORY_V2& history)
 {
     WORKER_SCHEDULE_HISTORY_V2 read;
-    stream >> read.uid >> read.records;
+    readFields(stream, read.uid, read.records);
     return assignIfComplete(stream, history, read);
 }
 

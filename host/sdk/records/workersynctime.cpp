@@ -19,8 +19,7 @@ QDataStream& operator<<(QDataStream& stream, const WORKER_SYNC_TIME& record)
 QDataStream& operator>>(QDataStream& stream, WORKER_SYNC_TIME& record)
 {
     WORKER_SYNC_TIME read;
-    stream >> read.key >> read.date >> read.worker >> read.sync >> read.syncTime >> read.saveTime
-        >> read.normCalcTime;
+    readFields(stream, read.key, read.date, read.worker, read.sync, read.syncTime, read.saveTime, read.normCalcTime);
     return assignIfComplete(stream, record, read);
 }
 

@@ -80,7 +80,7 @@ private slots:
             AsyncSqlRunner runner(empty, SqlDialect::Sqlite);
             QSignalSpy spy(&runner, &AsyncSqlRunner::resultReady);
             QString error;
-            QVERIFY(runner.submit(QStringLiteral("client-1"), QStringLiteral("q"), balanceQuery(QStringLiteral("{10}")), 7, &error));
+            QVERIFY(runner.submit("session", QStringLiteral("client-1"), QStringLiteral("q"), balanceQuery(QStringLiteral("{10}")), 7, &error));
             ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("async query failed")));
             QVERIFY(spy.wait(5000));
             QString queryId, message;
