@@ -45,7 +45,7 @@ public:
     quint16 serverPort() const;
     QString errorString() const;
     int connectionCount() const { return m_connections.size(); }
-    /// For the connections accepted from now on (frame sizes: also for those without a session yet).
+    /// For the connections accepted from now on; the others get the new frame sizes after their next request.
     void setLimits(const Limits& limits) { m_limits = limits; }
 
 private:

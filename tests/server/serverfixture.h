@@ -219,14 +219,16 @@ protected:
         return session;
     }
 
-    Command send(const QString& name, const QByteArray& payload, const QString& login = QStringLiteral("planner"))
+    Command send(const QString& name, const QByteArray& payload, const QString& login = QStringLiteral("planner"),
+                 quint64 connection = 1)
     {
-        return m_core->handle({0, 0, name, payload, 77, m_sessions.value(login)}, 1);
+        return m_core->handle({0, 0, name, payload, 77, m_sessions.value(login)}, connection);
     }
 
-    Command sendData(const char* operation, const QByteArray& payload, const QString& login = QStringLiteral("planner"))
+    Command sendData(const char* operation, const QByteArray& payload, const QString& login = QStringLiteral("planner"),
+                     quint64 connection = 1)
     {
-        return send(Data::commandName(operation), payload, login);
+        return send(Data::commandName(operation), payload, login, connection);
     }
 
     // Sends operation as planner and decodes its reply into out; false when it fails or does not decode.

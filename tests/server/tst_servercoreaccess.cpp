@@ -53,6 +53,22 @@ private slots:
         QCOMPARE(granted, roles);
     }
 
+    // Break rules reach only sessions with their SHOW role, in replies and in notifications: the
+    // planner on connection 1 removes one while "restricted" looks on from connection 2.
+    void readsFollowRoles()
+    {
+        const Command rules = sendData(Data::GetObjects, pack(QStringLiteral("break_rule")), QStringLiteral("restricted"), 2);
+        QCOMPARE(rules.data, pack(QStringLiteral("break_rule"), QList<ObjectInfo>()));
+        QCOMPARE(objects(QStringLiteral("break_rule")).size(), 1);
+        QSignalSpy pushed(m_core.get(), &ServerCore::pushed);
+        QCOMPARE(sendData(Data::RemoveObject, pack(object(ShopRule, db::wt::BREAK_RULE, 0, QString()))).result, int(ResultSuccess));
+        QStringList toPlanner, toRestricted;
+        for (const QList<QVariant>& arguments : qAsConst(pushed))
+            (arguments.at(1).toULongLong() == 1 ? toPlanner : toRestricted).append(arguments.at(0).value<Command>().name);
+        QCOMPARE(toPlanner, (QStringList{ServerCommands::DataRemoved, ServerCommands::DataChanged}));
+        QCOMPARE(toRestricted, QStringList{ServerCommands::DataChanged});
+    }
+
     void refusedRequests_data()
     {
         QTest::addColumn<QString>("operation");
