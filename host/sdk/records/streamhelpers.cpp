@@ -149,21 +149,22 @@ void readChecked(QDataStream& stream, QTime& time)
         time = QTime::fromMSecsSinceStartOfDay(int(msecs));
 }
 
-// The layout Qt writes since Qt_5_2: date, time, spec, then the offset or the zone.
+// The layout Qt writes since Qt_5_2: date, time, the kind of time (local, UTC, offset, zone),
+// then the offset or the zone.
 void readChecked(QDataStream& stream, QDateTime& moment)
 {
     moment = QDateTime();
     QDate date;
     QTime time;
-    qint8 spec = 0;
+    qint8 kind = 0;
     readChecked(stream, date);
     readChecked(stream, time);
-    stream >> spec;
+    stream >> kind;
     QDateTime read;
-    switch (spec) {
+    switch (kind) {
     case Qt::LocalTime:
     case Qt::UTC:
-        read = QDateTime(date, time, Qt::TimeSpec(spec));
+        read = QDateTime(date, time, Qt::TimeSpec(kind));
         break;
     case Qt::OffsetFromUTC: {
         qint32 offset = 0;
