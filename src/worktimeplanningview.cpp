@@ -19,10 +19,13 @@
 #include "worktimeheaderview.h"
 #include "worktimeitemdelegate.h"
 #include "worktimeperiodwidget.h"
+#include "worktimeplanapproval.h"
+#include "worktimesavetasks.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningproxy.h"
 #include "worktimestatisticwidget.h"
 #include "worktimetableview.h"
+#include "worktimetaskrunner.h"
 #include "worktimetotalwidget.h"
 #include "wtplanninglogging.h"
 
@@ -185,6 +188,7 @@ void WorkTimePlanningView::initWidgetContents()
     initStatisticPanel();
     initPluginActions();
     initLoading();
+    initSaving();
 
     updateWorkTimeEnables();
     updateAttachWorkerInfoDelayed();
@@ -374,9 +378,9 @@ void WorkTimePlanningView::reportAsyncReceived(Command& command)
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "report result not handled" << command.name;
 }
 
-void WorkTimePlanningView::setDiscardQuestion(DiscardQuestion question)
+void WorkTimePlanningView::setQuestion(Question replacement)
 {
-    discardQuestion = std::move(question);
+    question = std::move(replacement);
 }
 
 void WorkTimePlanningView::initLoading()
@@ -433,13 +437,17 @@ void WorkTimePlanningView::showLoadingBar(bool loading)
     loadingBar->setVisible(loading);
 }
 
+bool WorkTimePlanningView::ask(const QString& title, const QString& text)
+{
+    if (question)
+        return question(this, title, text);
+    return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 bool WorkTimePlanningView::askDiscardChanges()
 {
-    if (discardQuestion)
-        return discardQuestion(this);
-    return QMessageBox::question(this, tr("Отмена изменений"), tr("Все внесенные изменения будут потеряны. Продолжить?"),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    return ask(tr("Отмена изменений"), tr("Все внесенные изменения будут потеряны. Продолжить?"));
 }
 
 void WorkTimePlanningView::resetGridView()
@@ -508,8 +516,6 @@ void WorkTimePlanningView::applyFilter(const QDate& start, const QDate& finish,
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "set filter" << start << finish << dep_uids;
 
     departmentNames = dep_names;
-    waitingObjects.clear();
-    waitingSchedules.clear();
 
     statisticWidget->clear();
     statisticWidget->setMonthTitle(
@@ -533,19 +539,19 @@ void WorkTimePlanningView::dbresultAsyncResult(Command& command)
 void WorkTimePlanningView::localDataChanged(const QString& dataname, const QList<unsigned int>& uids)
 {
     loader->localDataChanged(dataname, uids);
-    releaseWaitingReplies(waitingObjects, uids, "object loaded, process next task");
+    taskRunner->releaseObjects(uids, "object loaded, process next task");
 }
 
 void WorkTimePlanningView::localDataRemoved(const QString& dataname, const QList<unsigned int>& uids)
 {
     Q_UNUSED(dataname)
     // The break-rule and attached-worker register pages drop their rows from the same signal.
-    releaseWaitingReplies(waitingObjects, uids, "object removed, process next task");
+    taskRunner->releaseObjects(uids, "object removed, process next task");
 }
 
 void WorkTimePlanningView::localScheduleChanged(const QList<unsigned int>& uids)
 {
-    releaseWaitingReplies(waitingSchedules, uids, "schedule loaded, process next task");
+    taskRunner->releaseSchedules(uids, "schedule loaded, process next task");
     loader->reloadPersonalScheduleOwners(uids, "schedule changed");
 }
 
@@ -556,21 +562,83 @@ void WorkTimePlanningView::localScheduleBeforeRemoved(const QList<unsigned int>&
 
 void WorkTimePlanningView::localScheduleRemoved(const QList<unsigned int>& uids)
 {
-    releaseWaitingReplies(waitingSchedules, uids, "schedule removed, process next task");
+    taskRunner->releaseSchedules(uids, "schedule removed, process next task");
 }
 
-void WorkTimePlanningView::releaseWaitingReplies(QHash<unsigned int, Command>& waiting,
-                                                 const QList<unsigned int>& uids, const char* phrase)
+void WorkTimePlanningView::initSaving()
 {
-    // Replies are parked only while a save runs with its progress window open.
-    if (!progressWindow)
+    taskRunner = new WorkTimeTaskRunner(dataService.get(), model, this, this);
+    taskRunner->setObjectName(QStringLiteral("taskRunner"));
+    connect(taskRunner, &WorkTimeTaskRunner::taskFailed, this,
+            [this](const QString& text) { showPopupCriticalMessage(text, 0); });
+    connect(taskRunner, &WorkTimeTaskRunner::saveCompleted, this, &WorkTimePlanningView::saveCompleted);
+
+    approval = new WorkTimePlanApproval(
+        dataService.get(), model, [this](const QString& title, const QString& text) { return ask(title, text); },
+        this);
+    connect(approval, &WorkTimePlanApproval::failed, this,
+            [this](const QString& text) { showPopupCriticalMessage(text, 0); });
+    connect(approval, &WorkTimePlanApproval::approved, this, [this](const QString& text) {
+        showPopupInformationMessage(text, 0);
+        sendGetEmployeeSyncTime(model->dateStart(), model->dateFinish(), model->objList());
+    });
+
+    ui->actionSave->setShortcut(QKeySequence::Save);
+    ui->actionSave->setShortcutContext(Qt::WindowShortcut);
+    connect(ui->actionSave, &QAction::triggered, this, &WorkTimePlanningView::saveWorkTime);
+    connect(ui->actionCancel, &QAction::triggered, this, &WorkTimePlanningView::cancelWorkTime);
+    connect(ui->actionConfirm, &QAction::triggered, this, &WorkTimePlanningView::confirmWorkTime);
+    connect(ui->actionClear, &QAction::triggered, this, &WorkTimePlanningView::clearWorkTime);
+}
+
+void WorkTimePlanningView::saveWorkTime()
+{
+    const QList<orvanta::TaskInfo> tasks = WorkTimeSaveTasks(model).prepareSave();
+    if (tasks.isEmpty()) {
+        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "no date for save";
         return;
-    for (unsigned int uid : uids) {
-        if (!waiting.contains(uid))
-            continue;
-        qCDebug(lcWtPlanning) << Q_FUNC_INFO << phrase << uid;
-        Command reply = waiting.take(uid);
-        // The task queue's taskHandler continues with this reply.
-        Q_UNUSED(reply)
     }
+    taskRunner->runSave(tasks);
+}
+
+void WorkTimePlanningView::saveCompleted()
+{
+    model->resetChangeFlag();
+    const QList<unsigned int> employees = model->objList();
+    sendGetScheduleHistory(employees);
+    sendGetAbsenceReasons(employees);
+    updateWorkTimeEnables();
+}
+
+void WorkTimePlanningView::addTask(const orvanta::TaskInfo& task)
+{
+    taskRunner->addTask(task);
+}
+
+void WorkTimePlanningView::skipCurrentTask()
+{
+    taskRunner->skipCurrentTask();
+}
+
+void WorkTimePlanningView::confirmWorkTime()
+{
+    approval->confirmWorkTime();
+}
+
+void WorkTimePlanningView::cancelWorkTime()
+{
+    if (!model->hasChanges() || !askDiscardChanges())
+        return;
+    model->resetChanges();
+    updateWorkTimeTotalsLazy();
+    updateWorkTimeEnables();
+}
+
+void WorkTimePlanningView::clearWorkTime()
+{
+    if (model->hasChanges() && !askDiscardChanges())
+        return;
+    model->clear();
+    statisticWidget->clear();
+    updateWorkTimeEnables();
 }

@@ -3,6 +3,7 @@
 #include "objectinfo.h"
 #include "ovplugininterface.h"
 #include "pluginwidget.h"
+#include "taskinfo.h"
 #include "workerschedulehistory.h"
 #include "worktimeplanningloader.h"
 
@@ -22,7 +23,9 @@ class SearchWidget;
 class Ui_WorkTimePlanningView;
 class WorkTimePlanningModel;
 class WorkTimePlanningProxy;
+class WorkTimePlanApproval;
 class WorkTimeStatisticWidget;
+class WorkTimeTaskRunner;
 
 namespace ov5sdk {
 class Data;
@@ -38,8 +41,8 @@ class WorkTimePlanningView : public PluginWidget, public OVPluginInterface
 
 public:
     using AddressSource = std::function<QList<QHostAddress>()>;
-    /// Asks whether unsaved changes may be discarded; true means yes.
-    using DiscardQuestion = std::function<bool(QWidget* parent)>;
+    /// Asks the planner a yes-or-no question; true means yes.
+    using Question = std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
 
     explicit WorkTimePlanningView(QWidget* parent = nullptr);
     ~WorkTimePlanningView() override;
@@ -60,8 +63,8 @@ public:
     /// Replaces where init reads the machine's network addresses (tests).
     static void setAddressSource(AddressSource source);
 
-    /// Replaces the question box applyFilter shows before discarding changes (tests).
-    void setDiscardQuestion(DiscardQuestion question);
+    /// Replaces the question boxes of the screen (tests).
+    void setQuestion(Question question);
     /// True while requests of a load are outstanding.
     bool isLoading() const { return loader && loader->isLoading(); }
     QString currentPlanningBalanceQueryId() const
@@ -72,6 +75,13 @@ public:
 
 public slots:
     void insertedToInterface() override;
+    void saveWorkTime();
+    void confirmWorkTime();
+    void cancelWorkTime();
+    void clearWorkTime();
+    /// Queues a write; the register dialogs and wizards hand their tasks over here.
+    void addTask(const orvanta::TaskInfo& task);
+    void skipCurrentTask();
     void reloadEmployeeDataDelayed(const QList<unsigned int>& uids)
     {
         if (loader)
@@ -118,12 +128,13 @@ private:
     int currentToolBarIndex() const;
 
     void initLoading();
+    void initSaving();
+    void saveCompleted();
+    bool ask(const QString& title, const QString& text);
     bool askDiscardChanges();
     void resetGridView();
     void showLoadingBar(bool loading);
     void placeLoadingBar();
-    void releaseWaitingReplies(QHash<unsigned int, Command>& waiting, const QList<unsigned int>& uids,
-                               const char* phrase);
 
     // The loading road lives in the loader; the view keeps its names for the saving code to call.
     void sendGetScheduleHistory(const QList<unsigned int>& ids) { loader->sendGetScheduleHistory(ids); }
@@ -182,13 +193,11 @@ private:
     QTimer* attachInfoTimer = nullptr;
 
     WorkTimePlanningLoader* loader = nullptr;
-    DiscardQuestion discardQuestion;
+    Question question;
     QProgressBar* loadingBar = nullptr;
 
-    // The task queue parks replies here until the store reports the object or schedule.
-    QHash<unsigned int, Command> waitingObjects;
-    QHash<unsigned int, Command> waitingSchedules;
-    QPointer<QWidget> progressWindow;
+    WorkTimeTaskRunner* taskRunner = nullptr;
+    WorkTimePlanApproval* approval = nullptr;
 
     QPointer<QWidget> toolBarContainer;
     QPointer<OVStackedToolBars> toolBars;

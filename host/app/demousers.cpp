@@ -2,16 +2,11 @@
 
 QStringList DemoUsers::logins()
 {
-    return {QStringLiteral("planner"), QStringLiteral("viewer"), QStringLiteral("hr")};
+    return {QStringLiteral("planner"), QStringLiteral("scheduler"), QStringLiteral("viewer"), QStringLiteral("hr")};
 }
 
 QString DemoUsers::password(const QString& login)
 {
-    if (login == QLatin1String("planner"))
-        return QStringLiteral("planner2026");
-    if (login == QLatin1String("viewer"))
-        return QStringLiteral("viewer2026");
-    if (login == QLatin1String("hr"))
-        return QStringLiteral("hr2026");
-    return QString();
+    // The demo organisation gives every demo user the login followed by the year.
+    return logins().contains(login) ? login + QStringLiteral("2026") : QString();
 }

@@ -50,6 +50,9 @@ QList<DemoUser> DemoOrganisationGenerator::users()
     return {
         user(QStringLiteral("planner"), QStringLiteral("Планировщик графиков"), workTime + registers),
         user(QStringLiteral("viewer"), QStringLiteral("Наблюдатель"), shows),
+        // Plans but may not approve: the road of a planner whose plans someone else approves.
+        user(QStringLiteral("scheduler"), QStringLiteral("Составитель графиков"),
+             roles("WORKTIME", {QStringLiteral("SHOW"), QStringLiteral("SET")})),
         user(QStringLiteral("hr"), QStringLiteral("Специалист отдела кадров"), registers),
     };
 }

@@ -291,7 +291,9 @@ Command WorkerDataHandler::writeMonthState(const RequestContext& context, bool c
         return Reply::malformed(context.request);
     if (!month.isValid())
         return Reply::invalid(context.request, QStringLiteral("Не указан месяц"));
-    const QString refusal = AccessPolicy::checkRole(context.user, QLatin1String(AccessPolicy::WorkTimeApprove));
+    // Every save ends by resetting the flag, so whoever may plan may reset it; approving is apart.
+    const char* role = confirm ? AccessPolicy::WorkTimeApprove : AccessPolicy::WorkTimeSet;
+    const QString refusal = AccessPolicy::checkRole(context.user, QLatin1String(role));
     if (!refusal.isEmpty())
         return Reply::forbidden(context.request, refusal);
     const QDate first(month.year(), month.month(), 1);

@@ -6,6 +6,7 @@
 #include "ovicontheme.h"
 #include "ovstackedtoolbars.h"
 #include "ovtimeedit.h"
+#include "progressdialog.h"
 #include "searchwidget.h"
 #include "timeintervaldelegate.h"
 
@@ -19,6 +20,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -53,8 +56,11 @@ QString layoutOf(const QWidget* toolBar)
 
 } // namespace
 
+using DialogCall = void (*)(ProgressDialog*);
+Q_DECLARE_METATYPE(DialogCall)
+
 // The small shared widgets: date and time editors, the search field, the time-interval delegate,
-// tool bars, the hidden panel and the icon theme.
+// tool bars, the hidden panel, the progress dialog and the icon theme.
 class tst_SmallWidgets : public QObject
 {
     Q_OBJECT
@@ -209,6 +215,51 @@ private slots:
         for (const QList<QVariant>& arguments : qAsConst(spy))
             emitted.append(arguments.at(0).toString());
         QCOMPARE(emitted, searches);
+    }
+
+    void progressDialogEnds_data()
+    {
+        QTest::addColumn<DialogCall>("call"); // made while the previous run's finishLater() is pending
+        QTest::addColumn<QString>("outcome");
+        QTest::addRow("finish later fires") << DialogCall([](ProgressDialog*) {}) << "deleted";
+        QTest::addRow("title bar") << DialogCall([](ProgressDialog* dialog) { dialog->close(); }) << "deleted, rejected";
+        QTest::addRow("escape, button disabled")
+            << DialogCall([](ProgressDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); }) << "deleted, rejected";
+        QTest::addRow("close button")
+            << DialogCall([](ProgressDialog* dialog) { dialog->setCloseEnabled(true); }) << "deleted, rejected";
+        // A new run reusing the window must outlive the pending close.
+        QTest::addRow("new animation") << DialogCall([](ProgressDialog* dialog) { dialog->startAnimation(); }) << "open";
+        QTest::addRow("new range") << DialogCall([](ProgressDialog* dialog) { dialog->setRange(0, 9); }) << "open";
+        QTest::addRow("close disabled") << DialogCall([](ProgressDialog* dialog) { dialog->setCloseEnabled(false); }) << "open";
+    }
+
+    void progressDialogEnds()
+    {
+        QFETCH(DialogCall, call);
+        QWidget window;
+        auto* dialog = new ProgressDialog(&window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        QSignalSpy rejected(dialog, &QDialog::rejected);
+        dialog->finishLater(50);
+        call(dialog);
+        // Does nothing unless the row enabled the button: it starts disabled.
+        dialog->findChild<QAbstractButton*>(QStringLiteral("closeButton"))->click();
+        QTest::qWait(150);
+        const QString state = window.findChild<ProgressDialog*>() ? QStringLiteral("open") : QStringLiteral("deleted");
+        QTEST(QString(state + QStringLiteral(", rejected").repeated(rejected.count())), "outcome");
+    }
+
+    void progressDialogBarAndLog()
+    {
+        ProgressDialog dialog;
+        dialog.setRange(3, 5);
+        for (int step = 0; step < 4; ++step)
+            dialog.increase();
+        dialog.setLogMessage(QStringLiteral("Смена 1 сохранена"));
+        dialog.setLogMessage(QStringLiteral("Смена 2:\nошибка"));
+        QCOMPARE(dialog.findChild<QProgressBar*>()->value(), 5);
+        QCOMPARE(dialog.findChild<QPlainTextEdit*>()->toPlainText(), QStringLiteral("Смена 1 сохранена\nСмена 2: ошибка"));
     }
 
     void everyIconRenders()

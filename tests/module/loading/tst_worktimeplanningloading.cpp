@@ -3,6 +3,7 @@
 #include "dbresult.h"
 #include "fatalwarnings.h"
 #include "organisationbuilder.h"
+#include "../scriptedserver.h"
 #include "ovdatastream.h"
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
@@ -43,45 +44,6 @@ QString join(QList<uint> ids)
         text.append(QString::number(id));
     return text.join(QLatin1Char(','));
 }
-
-// Keeps every request; the test answers them by hand, in any order.
-class ScriptedServer : public OVServerInterface
-{
-public:
-    using OVServerInterface::deliverPushed;
-    QList<Command> transmitted;
-    QList<Command> unanswered;
-
-    /// Answers the oldest unanswered request of operation (of any, when null); false when there is none.
-    /// The default payload has zero counts for every container and null dates for the echoed ones.
-    bool answer(const char* operation = nullptr, int result = 1, const QByteArray& data = QByteArray(32, '\0'))
-    {
-        for (int i = 0; i < unanswered.size(); ++i) {
-            if (operation && unanswered.at(i).name != ov5sdk::Data::commandName(operation))
-                continue;
-            const Command request = unanswered.takeAt(i);
-            Command reply = result == 1 ? request : Command::errorReply(request, result, QStringLiteral("отказ"));
-            reply.result = result;
-            reply.data = result == 1 ? data : reply.data;
-            deliverReply(reply);
-            return true;
-        }
-        return false;
-    }
-
-    void answerAll()
-    {
-        while (answer()) {
-        }
-    }
-
-protected:
-    void transmit(const Command& command) override
-    {
-        transmitted.append(command);
-        unanswered.append(command);
-    }
-};
 
 WORKER_SCHEDULE_HISTORY_V2 follows(TYPE_ID employee, int schedule, int state = 1, const QDate& to = QDate())
 {
@@ -207,7 +169,7 @@ private slots:
         const TYPE_ID shift = fixture.org.shift(QStringLiteral("Утро"), {{QTime(8, 0), QTime(14, 0)}});
         fixture.open();
         QList<bool> answers{false, true};
-        fixture.view->setDiscardQuestion([&answers](QWidget*) { return answers.takeFirst(); });
+        fixture.view->setQuestion([&answers](QWidget*, const QString&, const QString&) { return answers.takeFirst(); });
         fixture.applyFilter({fixture.shop}, QDate(2024, 3, 1), QDate(2024, 3, 31));
         const QString firstQuery = fixture.view->currentPlanningBalanceQueryId();
         fixture.server.answerAll();

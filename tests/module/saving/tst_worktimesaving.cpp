@@ -1,0 +1,199 @@
+#include "authdata.h"
+#include "clientsession.h"
+#include "embeddedserverconnection.h"
+#include "fatalwarnings.h"
+#include "localstorage.h"
+#include "ovicontheme.h"
+#include "progressdialog.h"
+#include "settings.h"
+#include "storagenotificationapplier.h"
+#include "tcpserverconnection.h"
+#include "testdatabases.h"
+#include "vocabulary.h"
+#include "workerschedulehistorybase.h"
+#include "worktimeplanningmodel.h"
+#include "worktimeplanningview.h"
+#include "worktimetaskrunner.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace orvanta;
+
+namespace {
+
+const QDate monthStart(QDate::currentDate().year(), QDate::currentDate().month(), 1);
+
+// One planner's window on the server, loaded with every department of the month.
+struct Planner
+{
+    std::unique_ptr<WorkTimePlanningView> view = std::make_unique<WorkTimePlanningView>();
+    WorkTimePlanningModel* model = nullptr;
+    WorkTimeTaskRunner* runner = nullptr;
+    QStringList popups;
+
+    Planner(OVServerInterface* server, const QDate& start = monthStart)
+    {
+        view->init(server, QStringLiteral("wtplanningview"));
+        view->insertedToInterface();
+        view->setQuestion([](QWidget*, const QString&, const QString&) { return true; });
+        model = view->findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"));
+        runner = view->findChild<WorkTimeTaskRunner*>(QStringLiteral("taskRunner"));
+        QObject::connect(view.get(), &PluginWidget::popupRequested,
+                         [this](int, const QString& text) { popups.append(text); });
+        QList<TYPE_ID> departments;
+        for (const ObjectInfo& object : *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME)))
+            departments.append(object.uid);
+        QMetaObject::invokeMethod(view.get(), "applyFilter", Q_ARG(QDate, start),
+                                  Q_ARG(QDate, start.addMonths(1).addDays(-1)), Q_ARG(QList<orvanta::TYPE_ID>, departments),
+                                  Q_ARG(QStringList, {}));
+        QTest::qWaitFor([this] { return !view->isLoading(); }, 10000);
+    }
+
+    /// Saves and waits for the end of the queue; the last text of the progress window.
+    QString save()
+    {
+        view->saveWorkTime();
+        QPointer<ProgressDialog> progress = runner->progressWindow();
+        QTest::qWaitFor([this] { return !runner->isBusy(); }, 20000);
+        return progress ? progress->findChild<QLabel*>(QStringLiteral("messageLabel"))->text() : QString();
+    }
+
+    /// What the grid shows of an employee: every day's shift and intervals, then the absence records.
+    QString plan(TYPE_ID uid) const
+    {
+        const WorkTimeData row = model->workTimeData(uid);
+        QStringList parts;
+        for (const WorkTimeData::Day& day : row.days()) {
+            parts.append(QString::number(day.shift));
+            for (const SCHEDULE_CALENDAR_INTERVAL& interval : day.intervals)
+                parts.append(QStringLiteral("%1-%2").arg(interval.start).arg(interval.finish));
+        }
+        for (const _WORKER_ABSENCE_REASON_RECORD& record : row.absenceReasons().records)
+            parts.append(QStringLiteral("%1:%2").arg(record.reason).arg(record.start.toString(Qt::ISODate)));
+        return parts.join(QLatin1Char(' '));
+    }
+
+    /// Employees of the grid with or without a personal schedule of the month, attached rows left out.
+    QList<TYPE_ID> employees(bool personal) const
+    {
+        QList<TYPE_ID> found;
+        for (unsigned int uid : model->objList()) {
+            if (!model->isAttached(uid) && model->isPersonalSchedule(uid) == personal)
+                found.append(uid);
+        }
+        return found;
+    }
+};
+
+bool logIn(OVServerInterface* server, const QString& login)
+{
+    ClientSession session(server, LocalStorage::instance());
+    QSignalSpy finished(&session, &ClientSession::finished);
+    session.start(login, login + QStringLiteral("2026"));
+    return finished.wait(20000) && finished.first().at(0).toBool();
+}
+
+TYPE_ID plannableReason()
+{
+    for (const ObjectInfo& reason : *LocalStorage::instance()->constObjects(QLatin1String(REASON_DATANAME))) {
+        if (reason.property(QLatin1String(db::reason::ALLOW_PLANNING)).toInt() != 0)
+            return reason.uid;
+    }
+    return 0;
+}
+
+} // namespace
+
+class tst_WorkTimeSaving : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+
+    // Edits four employees as a planner would, saves, and checks a fresh load from the server shows the same plan,
+    // while a second planner's grid follows without losing its own edit.
+    void saveRoundTrip(OVServerInterface* server)
+    {
+        Planner first(server), second(server);
+        const QList<TYPE_ID> plain = first.employees(false), personal = first.employees(true);
+        QVERIFY(plain.size() >= 4 && !personal.isEmpty());
+        const TYPE_ID typed = plain.at(0), absent = plain.at(1), rescheduled = plain.at(2), renewed = personal.at(0);
+
+        const QModelIndex day3 = first.model->index(first.model->objectIdToRow(typed),
+                                                    first.model->dateToColumn(monthStart.addDays(2)));
+        QVERIFY(first.model->setData(day3, QVariantMap{{"time_start", 8 * 3600}, {"time_finish", 17 * 3600}},
+                                     WorkTimePlanningModel::IntervalRole));
+        _WORKER_ABSENCE_REASON_RECORD absence;
+        absence.id = _WORKER_ABSENCE_REASON_RECORD::NEW_RECORD_ID;
+        absence.reason = plannableReason();
+        absence.start = monthStart.addDays(9).startOfDay();
+        absence.end = QDateTime(monthStart.addDays(11), QTime(23, 59, 59));
+        first.model->setObjectAbsenceReason(absent, absence);
+        WORKER_SCHEDULE_HISTORY_V2 history = first.model->objectScheduleHistory(rescheduled);
+        _WORKER_SCHEDULE_HISTORY_RECORD_V2 record;
+        record.schedule = TYPE_ID(first.model->objectScheduleHistory(plain.at(3)).records.value(0).schedule);
+        record.from = record.date = monthStart.addDays(14);
+        ::_WORKER_SCHEDULE_HISTORY_BASE::addRecord(history.records, record);
+        first.model->setObjectScheduleHistory(rescheduled, history);
+        // The personal schedule is dropped and made again with one day changed.
+        WorkTimeData renewal = first.model->workTimeData(renewed);
+        QList<WorkTimeData::Day> days = renewal.days();
+        days[4].shift = 0;
+        days[4].intervals = {SCHEDULE_CALENDAR_INTERVAL{0, 0, 0, 10 * 3600, 14 * 3600, 0}};
+        days[4].changed = true;
+        renewal.setDays(days);
+        renewal.setChanged(WorkTimeData::DeletePersonalSchedule | WorkTimeData::CreatePersonalSchedule
+                           | WorkTimeData::CalendarDaysChanged);
+        first.model->setWorkTimeData(renewed, renewal);
+        const int oldSchedule = LocalStorage::instance()->personalSchedules(renewed).value(0);
+        second.model->setShiftForDate(plain.at(3), monthStart.addDays(5), 0);
+        const QList<TYPE_ID> edited{typed, absent, rescheduled, renewed};
+        QStringList planned;
+        for (TYPE_ID uid : edited)
+            planned.append(first.plan(uid));
+
+        QCOMPARE(first.save(), QStringLiteral("Данные успешно сохранены!"));
+        QVERIFY(!first.model->hasChanges());
+        QVERIFY(!LocalStorage::instance()->schedules().contains(oldSchedule));
+        QVERIFY(first.popups.isEmpty());
+        QTest::qWait(100);
+        Planner fresh(server);
+        for (int i = 0; i < edited.size(); ++i)
+            QCOMPARE(fresh.plan(edited.at(i)), planned.at(i));
+        QTRY_COMPARE_WITH_TIMEOUT(second.plan(typed), planned.at(0), 2500);
+        QTRY_COMPARE_WITH_TIMEOUT(second.plan(absent), planned.at(1), 1000);
+        QCOMPARE(second.model->changedUids(), QList<unsigned int>{plain.at(3)});
+
+        // The saved month can now be approved.
+        QVERIFY(first.model->isConfirmEnabled());
+        first.view->confirmWorkTime();
+        QTRY_VERIFY_WITH_TIMEOUT(!first.model->isConfirmEnabled(), 5000);
+        QCOMPARE(first.popups, QStringList{"Графики работ успешно утверждены"});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        OVIconTheme::install();
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        Settings::setFileName(m_folder.filePath(QStringLiteral("settings.ini")));
+    }
+
+    void embeddedServer()
+    {
+        EmbeddedServerConnection server;
+        QVERIFY(server.start(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("embedded.sqlite")), 40, true));
+        QVERIFY(logIn(&server, QStringLiteral("planner")));
+        StorageNotificationApplier notifications(&server, LocalStorage::instance());
+        saveRoundTrip(&server);
+    }
+};
+
+OV_TEST_WIDGETS_MAIN(tst_WorkTimeSaving)
+#include "tst_worktimesaving.moc"
