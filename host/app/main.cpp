@@ -1,4 +1,5 @@
 #include "clientsession.h"
+#include "connectionkeeper.h"
 #include "demoorganisationgenerator.h"
 #include "demousers.h"
 #include "embeddedserverconnection.h"
@@ -45,6 +46,11 @@ bool saveScreenshot(QWidget* window, const QString& fileName)
     }
     std::printf("planner: screenshot saved to %s\n", qPrintable(fileName));
     return true;
+}
+
+QString lostText()
+{
+    return QObject::tr("Нет соединения с сервером");
 }
 
 QString defaultDatabasePath()
@@ -196,6 +202,13 @@ int main(int argc, char* argv[])
         return 1;
     }
     StorageNotificationApplier notifications(connection.get(), orvanta::LocalStorage::instance());
+    // Made before the plug-in loads, so a loss at any time after the login is recovered from.
+    auto* tcp = qobject_cast<TcpServerConnection*>(connection.get());
+    std::unique_ptr<ConnectionKeeper> keeper;
+    if (tcp) {
+        keeper = std::make_unique<ConnectionKeeper>(tcp, orvanta::LocalStorage::instance(), options.login,
+                                                    options.password);
+    }
 
     PluginLoader loader;
     if (!loader.load(PluginLoader::pluginPath(options.pluginDir, QLatin1String(kPluginName)))) {
@@ -213,9 +226,21 @@ int main(int argc, char* argv[])
     window.setUserName(options.login);
     window.setPlugin(plugin, pluginWidget);
     window.show();
-    if (auto* tcp = qobject_cast<TcpServerConnection*>(connection.get())) {
-        QObject::connect(tcp, &TcpServerConnection::connectionLost, &window, [&window] {
-            window.showNotification(NotificationPopup::Critical, QObject::tr("Нет соединения с сервером"), 0);
+    if (keeper) {
+        QObject::connect(tcp, &TcpServerConnection::connectionLost, &window,
+                         [&window] { window.showNotification(NotificationPopup::Critical, lostText(), 0); });
+        QObject::connect(keeper.get(), &ConnectionKeeper::restored, &window, [&window] {
+            // The loss is over: its messages would only contradict the new one.
+            for (NotificationPopup* popup : window.notifications()) {
+                if (popup->level() == NotificationPopup::Critical && popup->text() == lostText()) {
+                    popup->hide();
+                    popup->deleteLater();
+                }
+            }
+            window.showNotification(NotificationPopup::Information, QObject::tr("Соединение с сервером восстановлено"), 0);
+        });
+        QObject::connect(keeper.get(), &ConnectionKeeper::loginRefused, &window, [&window](const QString& message) {
+            window.showNotification(NotificationPopup::Critical, message, 0);
         });
     }
 

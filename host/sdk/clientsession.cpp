@@ -11,6 +11,7 @@
 #include "streamhelpers.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 namespace {
 
@@ -48,12 +49,13 @@ ClientSession::ClientSession(OVServerInterface* server, orvanta::LocalStorage* s
 
 ClientSession::~ClientSession() = default;
 
-bool ClientSession::start(const QString& login, const QString& password)
+bool ClientSession::start(const QString& login, const QString& password, LoadMode mode)
 {
     if (m_running)
         return false;
     ++m_run;
     m_running = true;
+    m_mode = mode;
     m_error.clear();
     m_done = 0;
     m_total = 3;
@@ -215,14 +217,72 @@ void ClientSession::completeIfLoaded()
         return;
     }
     // Everything is applied at once, so a failed load never leaves half an organisation.
-    m_store->reset();
-    for (const QString& dataname : qAsConst(m_datanames))
-        m_store->setObjects(dataname, m_tables.value(dataname));
-    m_store->setSchedules(m_schedules);
+    if (m_mode == ReplaceStore || (m_store->datanames().isEmpty() && m_store->schedules().isEmpty())) {
+        m_store->reset();
+        for (const QString& dataname : qAsConst(m_datanames))
+            m_store->setObjects(dataname, m_tables.value(dataname));
+        m_store->setSchedules(m_schedules);
+    } else {
+        refreshStore();
+    }
     m_tables.clear();
     m_schedules.clear();
     m_running = false;
     emit finished(true, QString());
+}
+
+void ClientSession::refreshStore()
+{
+    // Every difference is taken before the first signal: a listener may write to the store.
+    // Tables the server no longer names are emptied like the others.
+    QStringList datanames = m_datanames;
+    for (const QString& dataname : m_store->datanames()) {
+        if (!datanames.contains(dataname))
+            datanames.append(dataname);
+    }
+    QList<QList<orvanta::ObjectInfo>> changed;
+    QList<QList<orvanta::TYPE_ID>> removed;
+    for (const QString& dataname : qAsConst(datanames)) {
+        const orvanta::OBJECT_HASH* known = m_store->constObjects(dataname);
+        QSet<orvanta::TYPE_ID> fresh;
+        changed.append(QList<orvanta::ObjectInfo>());
+        for (const orvanta::ObjectInfo& object : m_tables.value(dataname)) {
+            fresh.insert(object.uid);
+            if (!known || !(known->value(object.uid) == object))
+                changed.last().append(object);
+        }
+        removed.append(QList<orvanta::TYPE_ID>());
+        if (!known)
+            continue;
+        for (auto it = known->constBegin(); it != known->constEnd(); ++it) {
+            if (!fresh.contains(it.key()))
+                removed.last().append(it.key());
+        }
+    }
+    QList<orvanta::SCHEDULE_DATA> changedSchedules;
+    QSet<int> freshSchedules;
+    const orvanta::SCHEDULE_HASH& knownSchedules = m_store->schedules();
+    for (const orvanta::SCHEDULE_DATA& schedule : qAsConst(m_schedules)) {
+        freshSchedules.insert(schedule.id);
+        const auto known = knownSchedules.constFind(schedule.id);
+        if (known == knownSchedules.constEnd() || !(known.value() == schedule))
+            changedSchedules.append(schedule);
+    }
+    QList<int> removedSchedules;
+    for (auto it = knownSchedules.constBegin(); it != knownSchedules.constEnd(); ++it) {
+        if (!freshSchedules.contains(it.key()))
+            removedSchedules.append(it.key());
+    }
+    qCDebug(lcSdk) << Q_FUNC_INFO << "refresh" << datanames << "schedules changed" << changedSchedules.size()
+                   << "removed" << removedSchedules.size();
+
+    // Changes before removals, so nothing is left pointing at an object already gone.
+    for (int i = 0; i < datanames.size(); ++i)
+        m_store->updateObjects(datanames.at(i), changed.at(i));
+    m_store->updateSchedules(changedSchedules);
+    m_store->removeSchedules(removedSchedules);
+    for (int i = 0; i < datanames.size(); ++i)
+        m_store->removeObjects(datanames.at(i), removed.at(i));
 }
 
 void ClientSession::fail(const QString& message)

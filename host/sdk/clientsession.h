@@ -27,8 +27,17 @@ public:
     ClientSession(OVServerInterface* server, orvanta::LocalStorage* store, QObject* parent = nullptr);
     ~ClientSession() override;
 
+    enum LoadMode {
+        /// The store is emptied and loaded anew (only cleared() and the load's dataChanged).
+        ReplaceStore,
+        /// A filled store is brought up to date in place (a login again after a lost connection):
+        /// its signals name only what changed or went away; tables the server no longer names
+        /// stay, emptied.
+        RefreshStore
+    };
+
     /// Starts logging in; false (and nothing sent) while an earlier start is still running.
-    bool start(const QString& login, const QString& password);
+    bool start(const QString& login, const QString& password, LoadMode mode = ReplaceStore);
     bool isRunning() const { return m_running; }
     /// The message of the last failure, empty after a success.
     QString errorString() const { return m_error; }
@@ -52,11 +61,13 @@ private:
     bool checkLoadReply(const Command& reply);
     void stepDone();
     void completeIfLoaded();
+    void refreshStore();
     void fail(const QString& message);
 
     QPointer<OVServerInterface> m_server;
     QPointer<orvanta::LocalStorage> m_store;
     bool m_running = false;
+    LoadMode m_mode = ReplaceStore;
     /// Replies of an earlier, failed run are recognised by their run number and ignored.
     int m_run = 0;
     QString m_error;

@@ -1,5 +1,6 @@
 #include "data.h"
 
+#include "authdata.h"
 #include "ovdatastream.h"
 #include "ovplugininterface.h"
 #include "sdklogging.h"
@@ -23,7 +24,12 @@ QByteArray pack(const Args&... args)
 
 } // namespace
 
-Data::Data(OVPluginInterface* plugin, const QByteArray& sessionId) : m_plugin(plugin), m_sessionId(sessionId) {}
+Data::Data(OVPluginInterface* plugin, const QByteArray& sessionId)
+    : m_plugin(plugin)
+    , m_sessionId(sessionId)
+    , m_followsLogin(sessionId.isEmpty() || sessionId == AuthData::sessionId())
+{
+}
 
 QString Data::commandName(const char* operation)
 {
@@ -186,7 +192,7 @@ void Data::send(const char* operation, const QByteArray& payload, Callback callb
     Command command = m_plugin->newCommand();
     command.name = commandName(operation);
     command.data = payload;
-    command.session = m_sessionId;
+    command.session = m_followsLogin ? AuthData::sessionId() : m_sessionId;
     m_plugin->sendQuery(command, std::move(callback));
 }
 

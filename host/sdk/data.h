@@ -95,7 +95,9 @@ public:
     static constexpr char UpdateWorkerSaveTime[] = "updateWorkerSaveTime";
     static constexpr char ResetWorkerSyncTime[] = "resetWorkerSyncTime";
 
-    /// Sends through plugin; every command carries sessionId.
+    /// Sends through plugin. Given the login's session id (or none), every command carries
+    /// AuthData::sessionId() of the moment it is sent, so a login again after a lost connection
+    /// is followed; any other id is sent as it is.
     Data(OVPluginInterface* plugin, const QByteArray& sessionId);
 
     /// The command name of operation: "data.<operation>".
@@ -136,6 +138,7 @@ private:
 
     OVPluginInterface* m_plugin;
     QByteArray m_sessionId;
+    bool m_followsLogin;
 };
 
 } // namespace ov5sdk

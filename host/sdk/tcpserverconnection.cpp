@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -14,10 +15,18 @@ QString notConnectedText()
 
 } // namespace
 
-TcpServerConnection::TcpServerConnection(QObject* parent) : OVServerInterface(parent), m_socket(new QTcpSocket(this))
+TcpServerConnection::TcpServerConnection(QObject* parent)
+    : OVServerInterface(parent), m_socket(new QTcpSocket(this)), m_reconnectTimeout(new QTimer(this))
 {
+    m_reconnectTimeout->setSingleShot(true);
+    // An unanswered SYN would otherwise keep the socket connecting for minutes.
+    connect(m_reconnectTimeout, &QTimer::timeout, this, [this] {
+        failReconnect(QCoreApplication::translate("TcpServerConnection", "Сервер не ответил вовремя"));
+    });
     connect(m_socket, &QTcpSocket::readyRead, this, &TcpServerConnection::readFrames);
     connect(m_socket, &QTcpSocket::disconnected, this, &TcpServerConnection::onDisconnected);
+    connect(m_socket, &QTcpSocket::connected, this, &TcpServerConnection::onConnected);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, [this] { failReconnect(m_socket->errorString()); });
 }
 
 TcpServerConnection::~TcpServerConnection()
@@ -29,8 +38,10 @@ TcpServerConnection::~TcpServerConnection()
 
 bool TcpServerConnection::connectToServer(const QString& host, quint16 port, int timeoutMs)
 {
-    if (isConnected())
+    if (isConnected() || m_reconnecting)
         disconnectFromServer();
+    m_host = host;
+    m_port = port;
     m_reader = CommandFrame();
     m_error.clear();
     m_socket->connectToHost(host, port);
@@ -49,9 +60,48 @@ void TcpServerConnection::disconnectFromServer()
     // Leaving on purpose is not a loss: no warning, no signal, but nobody waits forever.
     const bool wasConnected = m_connected;
     m_connected = false;
+    m_reconnecting = false;
+    m_reconnectTimeout->stop();
     m_socket->abort();
     if (wasConnected)
         failPendingReplies(ResultNotConnected, notConnectedText());
+}
+
+bool TcpServerConnection::reconnect(int timeoutMs)
+{
+    if (m_connected || m_reconnecting || m_host.isEmpty())
+        return false;
+    m_reader = CommandFrame();
+    m_error.clear();
+    m_reconnecting = true;
+    m_socket->abort();
+    m_reconnectTimeout->start(timeoutMs);
+    m_socket->connectToHost(m_host, m_port);
+    return true;
+}
+
+void TcpServerConnection::onConnected()
+{
+    // connectToServer() sees its own success through waitForConnected().
+    if (!m_reconnecting)
+        return;
+    m_reconnecting = false;
+    m_reconnectTimeout->stop();
+    m_connected = true;
+    emit reconnected();
+}
+
+void TcpServerConnection::failReconnect(const QString& reason)
+{
+    // Errors of a connected socket end in disconnected(); a start-up connect reports itself.
+    if (!m_reconnecting)
+        return;
+    m_reconnecting = false;
+    m_reconnectTimeout->stop();
+    m_error = reason;
+    m_socket->abort();
+    qCDebug(lcSdk) << Q_FUNC_INFO << "reconnect failed" << m_host << m_port << reason;
+    emit reconnectFailed(reason);
 }
 
 bool TcpServerConnection::isConnected() const

@@ -35,6 +35,19 @@ DemoUser user(const QString& login, const QString& fullName, const QStringList& 
     return result;
 }
 
+// Plans but may not approve, and only near today: plans of about two months back, absences of one.
+DemoUser scheduler()
+{
+    DemoUser result = user(QStringLiteral("scheduler"), QStringLiteral("Составитель графиков"),
+                           roles("WORKTIME", {QStringLiteral("SHOW"), QStringLiteral("SET")})
+                               + roles("BREAKRULE", {QStringLiteral("SHOW")}) + roles("ATTACHED", {QStringLiteral("SHOW")}));
+    result.workTimePlanning.mode = _ROLE_DATE_RESTRICTIONS::RelativeToToday;
+    result.workTimePlanning.daysBack = 62;
+    result.absenceReasons = result.workTimePlanning;
+    result.absenceReasons.daysBack = 31;
+    return result;
+}
+
 } // namespace
 
 QList<DemoUser> DemoOrganisationGenerator::users()
@@ -50,9 +63,7 @@ QList<DemoUser> DemoOrganisationGenerator::users()
     return {
         user(QStringLiteral("planner"), QStringLiteral("Планировщик графиков"), workTime + registers),
         user(QStringLiteral("viewer"), QStringLiteral("Наблюдатель"), shows),
-        // Plans but may not approve: the road of a planner whose plans someone else approves.
-        user(QStringLiteral("scheduler"), QStringLiteral("Составитель графиков"),
-             roles("WORKTIME", {QStringLiteral("SHOW"), QStringLiteral("SET")})),
+        scheduler(),
         user(QStringLiteral("hr"), QStringLiteral("Специалист отдела кадров"), registers),
     };
 }

@@ -47,7 +47,8 @@ WorkTimeTaskRunner::WorkTimeTaskRunner(ov5sdk::Data* dataService, WorkTimePlanni
 
 void WorkTimeTaskRunner::runSave(const QList<TaskInfo>& tasks)
 {
-    if (!progressDialog) {
+    // A closed window is only waiting for its deferred deletion.
+    if (!progressDialog || progressDialog->isHidden()) {
         progressDialog = new ProgressDialog(window);
         progressDialog->setObjectName(QStringLiteral("saveProgress"));
         progressDialog->setAttribute(Qt::WA_DeleteOnClose);

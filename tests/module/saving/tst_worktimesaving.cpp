@@ -1,5 +1,6 @@
 #include "authdata.h"
 #include "clientsession.h"
+#include "connectionkeeper.h"
 #include "embeddedserverconnection.h"
 #include "fatalwarnings.h"
 #include "localstorage.h"
@@ -17,6 +18,8 @@
 
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
+#include <QTcpServer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,9 +61,11 @@ struct Planner
     /// Saves and waits for the end of the queue; the last text of the progress window.
     QString save()
     {
+        const int failures = popups.size();
         view->saveWorkTime();
         QPointer<ProgressDialog> progress = runner->progressWindow();
-        QTest::qWaitFor([this] { return !runner->isBusy(); }, 20000);
+        // A stopped queue stays busy: a failure ends the wait as well.
+        QTest::qWaitFor([this, failures] { return !runner->isBusy() || popups.size() > failures; }, 20000);
         return progress ? progress->findChild<QLabel*>(QStringLiteral("messageLabel"))->text() : QString();
     }
 
@@ -107,6 +112,33 @@ TYPE_ID plannableReason()
     }
     return 0;
 }
+
+// An ovserver process on a free local port; its database outlives the process.
+struct ServerProcess
+{
+    QProcess process;
+    quint16 port = 0;
+
+    bool start(const QString& database, bool reset)
+    {
+        if (port == 0) {
+            QTcpServer probe;
+            probe.listen(QHostAddress::LocalHost);
+            port = probe.serverPort();
+        }
+        QStringList arguments{"--listen", QStringLiteral("127.0.0.1:%1").arg(port), "--db", database, "--demo-size", "40"};
+        if (reset)
+            arguments.append(QStringLiteral("--reset-demo"));
+        process.start(QStringLiteral(OVSERVER_PATH), arguments);
+        return process.waitForReadyRead(30000) && process.readAllStandardOutput().contains("listening");
+    }
+
+    ~ServerProcess()
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+};
 
 } // namespace
 
@@ -192,6 +224,101 @@ private slots:
         QVERIFY(logIn(&server, QStringLiteral("planner")));
         StorageNotificationApplier notifications(&server, LocalStorage::instance());
         saveRoundTrip(&server);
+    }
+
+    void ovserverOnPostgresql()
+    {
+        const QString database = ovtest::freshPostgresUrl();
+        if (database.isEmpty())
+            QSKIP("no PostgreSQL cluster: OV_TEST_PG_URL is not set");
+        ServerProcess ovserver;
+        QVERIFY(ovserver.start(database, true));
+        TcpServerConnection server;
+        QVERIFY(server.connectToServer(QStringLiteral("127.0.0.1"), ovserver.port));
+        QVERIFY(logIn(&server, QStringLiteral("planner")));
+        StorageNotificationApplier notifications(&server, LocalStorage::instance());
+        saveRoundTrip(&server);
+    }
+
+    // The server dies between two tasks: the save stops with an error and keeps every edit; the planner comes back
+    // to the restarted server by itself, and the same save then completes with every write whole.
+    void serverKilledMidSave()
+    {
+        const QString database = QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("killed.sqlite"));
+        ServerProcess ovserver;
+        QVERIFY(ovserver.start(database, true));
+        TcpServerConnection server;
+        QVERIFY(server.connectToServer(QStringLiteral("127.0.0.1"), ovserver.port));
+        QVERIFY(logIn(&server, QStringLiteral("planner")));
+        StorageNotificationApplier notifications(&server, LocalStorage::instance());
+        ConnectionKeeper keeper(&server, LocalStorage::instance(), QStringLiteral("planner"), QStringLiteral("planner2026"));
+        QSignalSpy restored(&keeper, &ConnectionKeeper::restored);
+        Planner planner(&server);
+        const QList<TYPE_ID> plain = planner.employees(false);
+        QStringList planned;
+        for (TYPE_ID uid : plain.mid(0, 8)) {
+            planner.model->setShiftForDate(uid, monthStart.addDays(3), 0);
+            planned.append(planner.plan(uid));
+        }
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("task error")));
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("connection lost")));
+        const QList<unsigned int> changed = planner.model->changedUids();
+
+        planner.view->saveWorkTime();
+        auto* bar = planner.runner->progressWindow()->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+        QVERIFY(QTest::qWaitFor([bar] { return bar->value() >= 5; }, 10000));
+        ovserver.process.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(planner.popups.size(), 1, 5000);
+        QVERIFY(planner.popups.first().startsWith(QStringLiteral("Ошибка")));
+        QCOMPARE(planner.model->changedUids(), changed);
+        planner.runner->progressWindow()->reject();
+
+        QVERIFY(ovserver.start(database, false));
+        QVERIFY(restored.wait(10000));
+        // The schedules made before the server died are found again, not made twice.
+        for (unsigned int uid : changed) {
+            for (int id : LocalStorage::instance()->personalSchedules(uid)) {
+                if (LocalStorage::instance()->schedules().value(id).date == monthStart)
+                    ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("personal schedule already exist")));
+            }
+        }
+        QCOMPARE(planner.save(), QStringLiteral("Данные успешно сохранены!"));
+        QTest::qWait(100);
+        Planner fresh(&server);
+        for (int i = 0; i < planned.size(); ++i)
+            QCOMPARE(fresh.plan(plain.at(i)), planned.at(i));
+    }
+
+    // A write the server refuses stops the save with the task's error and keeps every edit; once the planner
+    // has taken the refused edit back, the rest saves.
+    void refusedWrite()
+    {
+        EmbeddedServerConnection server;
+        QVERIFY(server.start(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("embedded.sqlite")), 40, false));
+        QVERIFY(logIn(&server, QStringLiteral("scheduler")));
+        StorageNotificationApplier notifications(&server, LocalStorage::instance());
+        Planner planner(&server);
+        const QList<TYPE_ID> plain = planner.employees(false);
+        const TYPE_ID refused = plain.at(0), allowed = plain.at(1);
+        // The scheduler may record absences of the last 31 days only.
+        _WORKER_ABSENCE_REASON_RECORD absence;
+        absence.id = _WORKER_ABSENCE_REASON_RECORD::NEW_RECORD_ID;
+        absence.reason = plannableReason();
+        absence.start = QDate::currentDate().addDays(-45).startOfDay();
+        absence.end = QDateTime(monthStart, QTime(23, 59, 59));
+        planner.model->setObjectAbsenceReason(refused, absence);
+        planner.model->setShiftForDate(allowed, monthStart.addDays(2), 0);
+        ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("task error")));
+
+        const QString error = QStringLiteral("Ошибка сохранения причин отсутствия ") + planner.model->workTimeData(refused).name();
+        QCOMPARE(planner.save(), error);
+        QCOMPARE(planner.popups, QStringList{error});
+        QCOMPARE(planner.model->changedUids(), (QList<unsigned int>{refused, allowed}));
+        QVERIFY(planner.runner->isBusy());
+        planner.runner->progressWindow()->reject();
+        planner.model->resetChanges({refused});
+        QCOMPARE(planner.save(), QStringLiteral("Данные успешно сохранены!"));
+        QVERIFY(!planner.model->hasChanges());
     }
 };
 

@@ -1,6 +1,5 @@
 #include "authdata.h"
 #include "fatalwarnings.h"
-#include "../grid/planninggridfixture.h"
 #include "objectinfo.h"
 #include "ovdatastream.h"
 #include "ovicontheme.h"
@@ -8,7 +7,6 @@
 #include "../scriptedserver.h"
 #include "settings.h"
 #include "worktimeplanningview.h"
-#include "worktimesavetasks.h"
 #include "worktimetaskrunner.h"
 
 #include <QPushButton>
@@ -17,7 +15,6 @@
 
 using orvanta::TaskInfo;
 using orvanta::TYPE_ID;
-using G = PlanningGridFixture;
 
 namespace {
 
@@ -35,14 +32,6 @@ TaskInfo removal(const QString& name, TYPE_ID uid, const QList<qint64>& dependsO
     return task;
 }
 
-QString types(const QList<TaskInfo>& tasks)
-{
-    QStringList names;
-    for (const TaskInfo& task : tasks)
-        names.append(task.type);
-    return names.join(QLatin1Char(' '));
-}
-
 } // namespace
 
 class tst_WorkTimeTaskQueue : public QObject
@@ -56,7 +45,7 @@ private slots:
     {
         OVIconTheme::install();
         Settings::setFileName(m_folder.filePath(QStringLiteral("settings.ini")));
-        AuthData::setRoles(ShownPlanningGrid::allRoles());
+        AuthData::setRoles({QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SHOW"), QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SET")});
     }
 
     void queueRules_data()
@@ -129,57 +118,6 @@ private slots:
         // Closing the window is the planner's way out of a stopped save.
         progress->reject();
         QVERIFY(!runner->isBusy());
-    }
-
-    void builders_data()
-    {
-        QTest::addColumn<QList<int>>("changes");
-        QTest::addColumn<QString>("tasks");
-        QTest::addColumn<int>("days");
-
-        const QString all = "update_absence_reason update_schedule_history delete_personal_schedule "
-                            "create_personal_schedule update_calendar_days reset_sync_flag";
-        QTest::newRow("every bit, a new schedule gets every day") << QList<int>{31, 0} << all << 31;
-        QTest::newRow("days of an existing schedule") << QList<int>{8, 0} << "update_calendar_days reset_sync_flag" << 1;
-        QTest::newRow("two employees, one reset")
-            << QList<int>{8, 8} << "update_calendar_days update_calendar_days reset_sync_flag" << 1;
-        QTest::newRow("absences and history only") << QList<int>{3, 0}
-                                                   << "update_absence_reason update_schedule_history reset_sync_flag" << 0;
-        QTest::newRow("nothing changed") << QList<int>{0, 0} << "" << 0;
-    }
-
-    void builders()
-    {
-        QFETCH(QList<int>, changes);
-        QFETCH(int, days);
-        G grid;
-        const QList<TYPE_ID> employees{grid.ivanov, grid.petrov};
-        for (int i = 0; i < employees.size(); ++i) {
-            WorkTimeData data = grid.model.workTimeData(employees.at(i));
-            QList<WorkTimeData::Day> rowDays = data.days();
-            rowDays[1].changed = changes.at(i) != 0;
-            data.setDays(rowDays);
-            data.setChanged(changes.at(i));
-            grid.model.setWorkTimeData(employees.at(i), data);
-        }
-        const QList<TaskInfo> tasks = WorkTimeSaveTasks(&grid.model).prepareSave();
-        QTEST(types(tasks), "tasks");
-        if (tasks.isEmpty())
-            return;
-        QVariantList expected;
-        for (TYPE_ID uid : grid.model.changedUids())
-            expected.append(uid);
-        QCOMPARE(tasks.last().params.value(QStringLiteral("employees")).toList(), expected);
-        const QVariantList dayMaps = tasks.at(tasks.size() - 2).params.value(QStringLiteral("days")).toList();
-        QCOMPARE(dayMaps.size(), days);
-        if (days == 0)
-            return;
-        // July 2nd of the five-day week: 08:00-12:00 and 13:00-17:00.
-        const QVariantMap second = dayMaps.at(days == 1 ? 0 : 1).toMap();
-        QCOMPARE(second.value(QStringLiteral("date")).toDate(), G::july(2));
-        const QVariantList intervals = second.value(QStringLiteral("intervals")).toList();
-        QCOMPARE(intervals.size(), 2);
-        QCOMPARE(intervals.at(1).toMap().value(QStringLiteral("start")).toInt(), G::seconds(13));
     }
 };
 
