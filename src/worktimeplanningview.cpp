@@ -29,6 +29,7 @@
 #include "worktimetotalwidget.h"
 #include "wtplanninglogging.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDateTime>
@@ -439,10 +440,38 @@ void WorkTimePlanningView::showLoadingBar(bool loading)
 
 bool WorkTimePlanningView::ask(const QString& title, const QString& text)
 {
+    return ask(title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QMessageBox::StandardButton WorkTimePlanningView::ask(const QString& title, const QString& text,
+                                                      QMessageBox::StandardButtons buttons)
+{
     if (question)
-        return question(this, title, text);
-    return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+        return question(this, title, text, buttons);
+    // The safe answer is the default: No, or Cancel where there is one.
+    const QMessageBox::StandardButton safe = buttons & QMessageBox::Cancel ? QMessageBox::Cancel : QMessageBox::No;
+    QMessageBox box(QMessageBox::Question, title, text, buttons, this);
+    box.setDefaultButton(safe);
+    if (QAbstractButton* save = box.button(QMessageBox::Save))
+        save->setText(tr("Сохранить"));
+    if (QAbstractButton* discard = box.button(QMessageBox::Discard))
+        discard->setText(tr("Не сохранять"));
+    return QMessageBox::StandardButton(box.exec());
+}
+
+bool WorkTimePlanningView::canClose()
+{
+    if (!model || !model->hasChanges())
+        return true;
+    const QMessageBox::StandardButton answer = ask(tr("Закрытие"), tr("Сохранить изменения?"),
+                                                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer == QMessageBox::Save) {
+        closeAfterSave = true;
+        saveWorkTime();
+    }
+    return false;
 }
 
 bool WorkTimePlanningView::askDiscardChanges()
@@ -569,8 +598,10 @@ void WorkTimePlanningView::initSaving()
 {
     taskRunner = new WorkTimeTaskRunner(dataService.get(), model, this, this);
     taskRunner->setObjectName(QStringLiteral("taskRunner"));
-    connect(taskRunner, &WorkTimeTaskRunner::taskFailed, this,
-            [this](const QString& text) { showPopupCriticalMessage(text, 0); });
+    connect(taskRunner, &WorkTimeTaskRunner::taskFailed, this, [this](const QString& text) {
+        closeAfterSave = false;
+        showPopupCriticalMessage(text, 0);
+    });
     connect(taskRunner, &WorkTimeTaskRunner::saveCompleted, this, &WorkTimePlanningView::saveCompleted);
 
     approval = new WorkTimePlanApproval(
@@ -583,8 +614,6 @@ void WorkTimePlanningView::initSaving()
         sendGetEmployeeSyncTime(model->dateStart(), model->dateFinish(), model->objList());
     });
 
-    ui->actionSave->setShortcut(QKeySequence::Save);
-    ui->actionSave->setShortcutContext(Qt::WindowShortcut);
     connect(ui->actionSave, &QAction::triggered, this, &WorkTimePlanningView::saveWorkTime);
     connect(ui->actionCancel, &QAction::triggered, this, &WorkTimePlanningView::cancelWorkTime);
     connect(ui->actionConfirm, &QAction::triggered, this, &WorkTimePlanningView::confirmWorkTime);
@@ -608,6 +637,10 @@ void WorkTimePlanningView::saveCompleted()
     sendGetScheduleHistory(employees);
     sendGetAbsenceReasons(employees);
     updateWorkTimeEnables();
+    if (closeAfterSave) {
+        closeAfterSave = false;
+        QMetaObject::invokeMethod(window(), &QWidget::close, Qt::QueuedConnection);
+    }
 }
 
 void WorkTimePlanningView::addTask(const orvanta::TaskInfo& task)

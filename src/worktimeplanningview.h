@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QHash>
 #include <QHostAddress>
+#include <QMessageBox>
 #include <QPointer>
 
 #include <functional>
@@ -41,8 +42,9 @@ class WorkTimePlanningView : public PluginWidget, public OVPluginInterface
 
 public:
     using AddressSource = std::function<QList<QHostAddress>()>;
-    /// Asks the planner a yes-or-no question; true means yes.
-    using Question = std::function<bool(QWidget* parent, const QString& title, const QString& text)>;
+    /// Asks the planner a question with the given buttons; the button chosen.
+    using Question = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title,
+                                                               const QString& text, QMessageBox::StandardButtons buttons)>;
 
     explicit WorkTimePlanningView(QWidget* parent = nullptr);
     ~WorkTimePlanningView() override;
@@ -51,6 +53,8 @@ public:
     bool canShow() const override;
     void onTabActivated(int index) override;
     QList<PLUGIN_TAB> tabList() const override;
+    /// With unsaved changes asks whether to save them; saving closes the host once it succeeded.
+    bool canClose() override;
 
     // OVPluginInterface
     QList<CommandType> init(OVServerInterface* server, const QString& name) override;
@@ -131,6 +135,7 @@ private:
     void initSaving();
     void saveCompleted();
     bool ask(const QString& title, const QString& text);
+    QMessageBox::StandardButton ask(const QString& title, const QString& text, QMessageBox::StandardButtons buttons);
     bool askDiscardChanges();
     void resetGridView();
     void showLoadingBar(bool loading);
@@ -198,6 +203,8 @@ private:
 
     WorkTimeTaskRunner* taskRunner = nullptr;
     WorkTimePlanApproval* approval = nullptr;
+    /// The planner chose to save on closing: close once the save has gone through.
+    bool closeAfterSave = false;
 
     QPointer<QWidget> toolBarContainer;
     QPointer<OVStackedToolBars> toolBars;

@@ -3,6 +3,7 @@
 #include "demoorganisationgenerator.h"
 #include "demousers.h"
 #include "embeddedserverconnection.h"
+#include "hostlogging.h"
 #include "localstorage.h"
 #include "notificationpopup.h"
 #include "ovicontheme.h"
@@ -14,13 +15,15 @@
 #include "tcpserverconnection.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -51,6 +54,16 @@ bool saveScreenshot(QWidget* window, const QString& fileName)
 QString lostText()
 {
     return QObject::tr("Нет соединения с сервером");
+}
+
+void installQtTranslation(QApplication* app)
+{
+    auto* translator = new QTranslator(app);
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+        app->installTranslator(translator);
+    else
+        qCWarning(lcHost) << Q_FUNC_INFO << "no Qt translation in" << folder;
 }
 
 QString defaultDatabasePath()
@@ -179,8 +192,10 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("planner"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     OVIconTheme::install();
-    // The planner speaks Russian whatever the machine's locale: month and weekday names, dates.
+    // The planner speaks Russian whatever the machine's locale: month and weekday names, dates,
+    // and the standard buttons and dialogs of Qt itself.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    installQtTranslation(&app);
 
     Options options;
     QString error;

@@ -4,6 +4,7 @@
 #include "ovplugininterface.h"
 #include "pluginwidget.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTabBar>
@@ -161,4 +162,14 @@ void PlannerWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     layoutNotifications();
+}
+
+void PlannerWindow::closeEvent(QCloseEvent* event)
+{
+    // The plug-in decides whether its unsaved work may go.
+    if (m_pluginWidget && !m_pluginWidget->canClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -4,10 +4,12 @@
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
 #include "rolecontainer.h"
+#include "scriptedserver.h"
 #include "settings.h"
 #include "worktimedayeditdialog.h"
 #include "worktimeplanningview.h"
 #include "worktimestatisticwidget.h"
+#include "worktimetaskrunner.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,18 +30,11 @@ const QStringList allRoles = {"RL_WTPLANNINGVIEW_WORKTIME_SHOW",    "RL_WTPLANNI
                               "RL_WTPLANNINGVIEW_WORKTIME_APPROVE", "RL_WTPLANNINGVIEW_BREAKRULE_SHOW",
                               "RL_WTPLANNINGVIEW_ATTACHED_SHOW"};
 
-// Answers nothing; the view only needs somewhere to register its handlers.
-class SilentServer : public OVServerInterface
-{
-protected:
-    void transmit(const Command&) override {}
-};
-
 // The planning window after the host inserted it; load() puts the shop's July grid of PlanningGridFixture
 // into the window's own model.
 struct ViewFixture
 {
-    SilentServer server;
+    ScriptedServer server;
     PlanningGridFixture shop;
     std::unique_ptr<WorkTimePlanningView> view;
     WorkTimePlanningModel* model = nullptr;
@@ -149,7 +144,7 @@ private slots:
                                        QHostAddress(QStringLiteral("192.168.10.7"))};
         });
         Settings::setValue(QStringLiteral("wtplanning/id"), QStringLiteral("7"));
-        SilentServer server;
+        ScriptedServer server;
         WorkTimePlanningView view;
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         const QList<CommandType> commands = view.init(&server, QStringLiteral("wtplanningview"));
@@ -303,6 +298,69 @@ private slots:
         QVERIFY(dialog->isModal());
         QCOMPARE(dialog->windowTitle(), QLocale().toString(G::july(day), QLocale::ShortFormat) + " - "
                                             + fixture.cell(fixture.shop.byName(who), 0).data().toString());
+    }
+
+    // Closing, cancelling and clearing over unsaved changes ask first and do only what the planner chose; saving
+    // on closing closes once the save went through.
+    void unsavedChangesAsk_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("reply"); // the server's result for every request, 0 for no answer
+        QTest::addColumn<QString>("after"); // questions asked, window, changes, rows
+        QTest::newRow("close, nothing to save") << "close" << false << 0 << 0 << "0 closed clean rows";
+        QTest::newRow("close, do not save") << "close" << true << int(QMessageBox::Discard) << 0 << "1 closed changes rows";
+        QTest::newRow("close, cancel") << "close" << true << int(QMessageBox::Cancel) << 0 << "1 open changes rows";
+        QTest::newRow("close, save") << "close" << true << int(QMessageBox::Save) << 1 << "1 closed clean rows";
+        QTest::newRow("close, save refused") << "close" << true << int(QMessageBox::Save) << 403 << "1 open changes rows";
+        QTest::newRow("cancel, yes") << "cancel" << true << int(QMessageBox::Yes) << 0 << "1 open clean rows";
+        QTest::newRow("cancel, no") << "cancel" << true << int(QMessageBox::No) << 0 << "1 open changes rows";
+        QTest::newRow("clear, no") << "clear" << true << int(QMessageBox::No) << 0 << "1 open changes rows";
+        QTest::newRow("clear, yes") << "clear" << true << int(QMessageBox::Yes) << 0 << "1 open clean empty";
+        QTest::newRow("clear, nothing to lose") << "clear" << false << 0 << 0 << "0 open clean empty";
+    }
+
+    void unsavedChangesAsk()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, edited);
+        QFETCH(int, answer);
+        QFETCH(int, reply);
+        ViewFixture fixture;
+        fixture.load();
+        fixture.view->show();
+        int asked = 0;
+        fixture.view->setQuestion([&](QWidget*, const QString&, const QString&, QMessageBox::StandardButtons) {
+            ++asked;
+            return QMessageBox::StandardButton(answer);
+        });
+        orvanta::_WORKER_ABSENCE_REASON_RECORD vacation;
+        vacation.id = orvanta::_WORKER_ABSENCE_REASON_RECORD::NEW_RECORD_ID;
+        vacation.reason = fixture.shop.vacation;
+        vacation.start = G::july(8).startOfDay();
+        vacation.end = G::july(9).endOfDay();
+        if (edited)
+            fixture.model->setObjectAbsenceReason(fixture.shop.ivanov, vacation);
+        if (reply == 403)
+            ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("task error")));
+        if (action == QLatin1String("close") && fixture.view->canClose())
+            fixture.view->close();
+        else if (action == QLatin1String("cancel"))
+            fixture.view->cancelWorkTime();
+        else if (action == QLatin1String("clear"))
+            fixture.view->clearWorkTime();
+        // Only the save is answered; the reading that follows it is not what this test follows.
+        const auto* runner = fixture.child<WorkTimeTaskRunner>("taskRunner");
+        while (reply != 0 && runner->isBusy() && fixture.server.answer(nullptr, reply)) {
+        }
+        QCoreApplication::processEvents();
+        const QString after = QStringLiteral("%1 %2 %3 %4")
+                                  .arg(asked)
+                                  .arg(fixture.view->isVisible() ? "open" : "closed",
+                                       fixture.model->hasChanges() ? "changes" : "clean",
+                                       fixture.model->hasData() ? "rows" : "empty");
+        QTEST(after, "after");
     }
 };
 

@@ -24,6 +24,11 @@ bool PluginWidget::canShow() const
     return true;
 }
 
+bool PluginWidget::canClose()
+{
+    return true;
+}
+
 QString PluginWidget::defaultHelpContext() const
 {
     return QString();

@@ -27,6 +27,9 @@ public:
     virtual void activated();
     virtual void onTabActivated(int index);
     virtual QList<PLUGIN_TAB> tabList() const;
+    /// Asked before the host closes; false keeps the host open (the plug-in may close it later
+    /// itself, e.g. once its unsaved work is saved).
+    virtual bool canClose();
 
 public slots:
     virtual void insertedToInterface();

@@ -169,7 +169,9 @@ private slots:
         const TYPE_ID shift = fixture.org.shift(QStringLiteral("Утро"), {{QTime(8, 0), QTime(14, 0)}});
         fixture.open();
         QList<bool> answers{false, true};
-        fixture.view->setQuestion([&answers](QWidget*, const QString&, const QString&) { return answers.takeFirst(); });
+        fixture.view->setQuestion([&answers](QWidget*, const QString&, const QString&, QMessageBox::StandardButtons) {
+            return answers.takeFirst() ? QMessageBox::Yes : QMessageBox::No;
+        });
         fixture.applyFilter({fixture.shop}, QDate(2024, 3, 1), QDate(2024, 3, 31));
         const QString firstQuery = fixture.view->currentPlanningBalanceQueryId();
         fixture.server.answerAll();

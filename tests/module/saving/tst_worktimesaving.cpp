@@ -44,7 +44,9 @@ struct Planner
     {
         view->init(server, QStringLiteral("wtplanningview"));
         view->insertedToInterface();
-        view->setQuestion([](QWidget*, const QString&, const QString&) { return true; });
+        view->setQuestion([](QWidget*, const QString&, const QString&, QMessageBox::StandardButtons) {
+            return QMessageBox::Yes;
+        });
         model = view->findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"));
         runner = view->findChild<WorkTimeTaskRunner*>(QStringLiteral("taskRunner"));
         QObject::connect(view.get(), &PluginWidget::popupRequested,
