@@ -57,9 +57,7 @@ private slots:
         toIvanov.start = QDate(2026, 3, 1).startOfDay();
         qint32 id = 0;
         QVERIFY(unpack(sendData(Data::AddObject, pack(rule, QList<_INHERIT_DATA>{toIvanov}), QStringLiteral("hr")).data, id));
-        QVERIFY(id > qint32(Seller));
-        const QString changedName = QLatin1String(ServerCommands::DataChanged);
-        QCOMPARE(pushedNames(pushed), (QStringList{changedName, changedName}));
+        QCOMPARE(pushedNames(pushed), (QStringList{ServerCommands::DataChanged, ServerCommands::DataChanged}));
         QCOMPARE(pushed.at(0).at(1).toULongLong(), quint64(1));
         QString rules, subjects;
         QList<ObjectInfo> added, linked;
@@ -69,7 +67,6 @@ private slots:
         QCOMPARE(added.first().property(QLatin1String(db::break_rule::BREAK_TIME)), QStringLiteral("1800"));
         toIvanov.parent = TYPE_ID(id);
         QCOMPARE(added.first().children.values(INHERIT_BREAK_RULE_OBJECT), QList<_INHERIT_DATA>{toIvanov});
-        QCOMPARE(linked.first().uid, Ivanov);
         QCOMPARE(linked.first().parents.values(INHERIT_BREAK_RULE_OBJECT), QList<_INHERIT_DATA>{toIvanov});
 
         // An update replaces the rule's links of that type and counts a revision.
@@ -83,10 +80,8 @@ private slots:
 
         pushed.clear();
         QCOMPARE(sendData(Data::RemoveObject, pack(rule)).result, int(ResultSuccess));
-        QCOMPARE(pushedNames(pushed), (QStringList{QLatin1String(ServerCommands::DataRemoved), changedName}));
-        QList<quint32> removed;
-        QVERIFY(unpack(pushed.at(0).at(0).value<Command>().data, rules, removed));
-        QCOMPARE(removed, QList<quint32>{quint32(id)});
+        QCOMPARE(pushedNames(pushed), (QStringList{ServerCommands::DataRemoved, ServerCommands::DataChanged}));
+        QCOMPARE(pushed.at(0).at(0).value<Command>().data, pack(QStringLiteral("break_rule"), QList<quint32>{quint32(id)}));
         QCOMPARE(objects(QStringLiteral("break_rule")).size(), 1);
         QVERIFY(objects(QStringLiteral("subject")).at(1).parents.isEmpty());
     }
@@ -115,28 +110,19 @@ private slots:
         personal.color = QStringLiteral("#c0c0c0");
         qint32 id = 0;
         QVERIFY(unpack(sendData(Data::AddSchedule, pack(personal)).data, id));
-        QVERIFY(id > IvanovMarch);
         personal.id = id;
-        QList<SCHEDULE_DATA> announced, all;
-        QVERIFY(pushed.count() == 1 && unpack(pushed.at(0).at(0).value<Command>().data, announced));
-        QCOMPARE(announced, QList<SCHEDULE_DATA>{personal});
-        QVERIFY(unpack(send(QLatin1String(ServerCommands::GetSchedules), {}).data, all) && all.size() == 4);
-        QCOMPARE(all.first(), schedule(CycleSchedule, QStringLiteral("5/2"), SCHEDULE_DATA::KindCycle));
-        QCOMPARE(all.last(), personal);
+        QCOMPARE(pushedNames(pushed), QStringList{ServerCommands::ScheduleChanged});
+        QCOMPARE(pushed.at(0).at(0).value<Command>().data, pack(QList<SCHEDULE_DATA>{personal}));
+        const QList<SCHEDULE_DATA> seededSchedules = organisation().schedules;
+        QCOMPARE(send(QLatin1String(ServerCommands::GetSchedules), {}).data, pack(seededSchedules + QList<SCHEDULE_DATA>{personal}));
 
         // Unknown ids among known ones are skipped; the reply names the first removed.
         pushed.clear();
-        qint32 first = 0;
-        QVERIFY(unpack(sendData(Data::RemoveSchedules, pack(QList<uint>{uint(id), 5000u, uint(IvanovMarch)})).data, first));
-        QCOMPARE(first, id);
-        QCOMPARE(pushedNames(pushed), (QStringList{QLatin1String(ServerCommands::ScheduleBeforeRemove),
-                                                   QLatin1String(ServerCommands::ScheduleRemoved)}));
-        for (const QList<QVariant>& arguments : qAsConst(pushed)) {
-            QList<quint32> ids;
-            QVERIFY(unpack(arguments.at(0).value<Command>().data, ids));
-            QCOMPARE(ids, (QList<quint32>{quint32(id), quint32(IvanovMarch)}));
-        }
-        QVERIFY(unpack(send(QLatin1String(ServerCommands::GetSchedules), {}).data, all) && all.size() == 2);
+        QCOMPARE(sendData(Data::RemoveSchedules, pack(QList<uint>{uint(id), 5000u, uint(IvanovMarch)})).data, pack(id));
+        QCOMPARE(pushedNames(pushed), (QStringList{ServerCommands::ScheduleBeforeRemove, ServerCommands::ScheduleRemoved}));
+        const QByteArray removed = pack(QList<quint32>{quint32(id), quint32(IvanovMarch)});
+        QVERIFY(pushed.at(0).at(0).value<Command>().data == removed && pushed.at(1).at(0).value<Command>().data == removed);
+        QCOMPARE(send(QLatin1String(ServerCommands::GetSchedules), {}).data, pack(seededSchedules.mid(0, 2)));
     }
 
     void scheduleHistoriesReplace_data()
@@ -148,12 +134,8 @@ private slots:
         const QDate open;
         const HistoryRecords twoPeriods{historyRecord(CycleSchedule, QDate(2026, 1, 1), QDate(2026, 2, 28)),
                                         historyRecord(CalendarSchedule, QDate(2026, 3, 1), open)};
-        QTest::newRow("open ends on both sides") << HistoryRecords{} << HistoryRecords{historyRecord(CycleSchedule, open, open)}
-                                                 << false;
-        QTest::newRow("replaced by one period")
-            << twoPeriods << HistoryRecords{historyRecord(CalendarSchedule, QDate(2026, 5, 1), QDate(2026, 5, 31))} << false;
-        QTest::newRow("inactive record kept in order")
-            << HistoryRecords{} << HistoryRecords{historyRecord(CycleSchedule, QDate(2026, 1, 1), QDate(2026, 1, 31), 0),
+        QTest::newRow("open ends, inactive record kept in order")
+            << HistoryRecords{} << HistoryRecords{historyRecord(CycleSchedule, open, QDate(2026, 1, 31), 0),
                                                   historyRecord(CalendarSchedule, QDate(2026, 2, 1), open)} << false;
         QTest::newRow("emptied") << twoPeriods << HistoryRecords{} << false;
         QTest::newRow("Ivanov's record sent by its id") << twoPeriods << twoPeriods.mid(0, 1) << true;
@@ -172,11 +154,10 @@ private slots:
             second.append(ivanovs.first());
         for (const HistoryRecords& records : {first, second})
             QVERIFY(ask(Data::SetWorkerSchedules, pack(QHash<uint, WORKER_SCHEDULE_HISTORY_V2>{{Petrova, {Petrova, records}}})));
-        QVERIFY(ask(Data::GetWorkerSchedules, pack(QList<uint>{Ivanov, Petrova, 999}), read));
+        QVERIFY(ask(Data::GetWorkerSchedules, pack(QList<uint>{Ivanov, Petrova}), read));
         QCOMPARE(withoutIds(read.value(Petrova).records), withoutIds(second));
         QCOMPARE(read.contains(Petrova), !second.isEmpty());
         QCOMPARE(read.value(Ivanov).records, ivanovs);
-        QVERIFY(!read.contains(999));
         for (const auto& record : read.value(Petrova).records)
             QVERIFY(record.id != ivanovs.first().id);
     }
@@ -191,25 +172,22 @@ private slots:
             return ask(Data::UpdateWorkerAbsenceReason, pack(QHash<uint, _WORKER_ABSENCE_REASON>{{employee, {employee, records}}}))
                 && ask(Data::GetWorkerAbsenceReasons, pack(QList<uint>{Ivanov, Petrova}), read, changeTimes);
         };
-        // Ivanov's absences as "reason: start - end comment", marked when their change time is missing.
-        const auto ivanovs = [&] {
-            QStringList texts;
-            for (const _WORKER_ABSENCE_REASON_RECORD& r : read.value(Ivanov).records) {
-                texts.append(QStringLiteral("%1: %2 - %3%4 %5").arg(r.reason).arg(r.start.toString(QStringLiteral("d HH:mm")),
-                             r.end.toString(QStringLiteral("d HH:mm")), r.timed ? QStringLiteral(" timed") : QString(),
-                             changeTimes.contains(r.id) ? r.comment : QStringLiteral("no change time")));
-            }
-            return texts;
+        // The fields the client sends: without the server's ids and change times.
+        const auto sentFields = [](AbsenceRecords records) {
+            for (_WORKER_ABSENCE_REASON_RECORD& record : records)
+                record.changeTime = QDateTime();
+            return withoutIds(records);
         };
         const QDateTime beforeFirstSave = QDateTime::currentDateTime().addMSecs(-1);
         QVERIFY(save(Petrova, {absence(Seller, march(2), march(3))}));
-        QVERIFY(save(Ivanov, {absence(Seller, march(4), march(6), QStringLiteral("отпуск")),
-                              absence(Seller, march(10, 14, 30), march(12, 10)), absence(Seller, march(20), march(20))}));
-        QCOMPARE(ivanovs(), (QStringList{"401: 4 00:00 - 6 00:00 отпуск", "401: 10 14:30 - 12 10:00 timed ",
-                                         "401: 20 00:00 - 20 00:00 "}));
+        const AbsenceRecords first{absence(Seller, march(4), march(6), QStringLiteral("отпуск")),
+                                   absence(Seller, march(10, 14, 30), march(12, 10)), absence(Seller, march(20), march(20))};
+        QVERIFY(save(Ivanov, first));
         const AbsenceRecords stored = read.value(Ivanov).records;
+        QCOMPARE(sentFields(stored), sentFields(first));
+        for (const _WORKER_ABSENCE_REASON_RECORD& record : stored)
+            QVERIFY(changeTimes.value(record.id) >= beforeFirstSave);
         const _WORKER_ABSENCE_REASON_RECORD petrovas = read.value(Petrova).records.value(0);
-        QVERIFY(changeTimes.value(stored.at(2).id) >= beforeFirstSave);
 
         QTest::qWait(5);
         const QDateTime beforeSecondSave = QDateTime::currentDateTime();
@@ -217,12 +195,12 @@ private slots:
         next[1].comment = QStringLiteral("исправлено");
         next[3].comment = QStringLiteral("чужая");
         QVERIFY(save(Ivanov, next));
-        QCOMPARE(ivanovs(), (QStringList{"401: 4 00:00 - 6 00:00 отпуск", "401: 10 14:30 - 12 10:00 timed исправлено",
-                                         "401: 25 00:00 - 26 00:00 ", "401: 2 00:00 - 3 00:00 чужая"}));
         const AbsenceRecords after = read.value(Ivanov).records;
+        QCOMPARE(sentFields(after), sentFields(next));
         QCOMPARE(after.at(0), stored.at(0));
         QVERIFY(after.at(1).id == stored.at(1).id && after.at(1).changeTime >= beforeSecondSave);
         QVERIFY(after.at(2).id != stored.at(2).id && after.at(3).id != petrovas.id && !changeTimes.contains(stored.at(2).id));
+        QVERIFY(changeTimes.value(after.at(2).id) >= beforeSecondSave && changeTimes.value(after.at(3).id) >= beforeSecondSave);
         QCOMPARE(read.value(Petrova).records, AbsenceRecords{petrovas});
     }
 
@@ -297,17 +275,14 @@ private slots:
         QTest::addColumn<CalendarDays>("days");
         QTest::addColumn<int>("result");
 
-        const QDate first(2026, 3, 1), last(2026, 3, 31);
-        QTest::newRow("middle week replaced by two days")
-            << QDate(2026, 3, 11) << QDate(2026, 3, 17)
-            << CalendarDays{calendarDay(QDate(2026, 3, 11), {interval(10, 14)}), calendarDay(QDate(2026, 3, 13), {})}
-            << int(ResultSuccess);
-        QTest::newRow("day after the range") << first << last << CalendarDays{calendarDay(QDate(2026, 4, 1), {})}
+        const auto day = [](int number) { return QDate(2026, 3, number); };
+        QTest::newRow("middle week replaced by two days") << day(11) << day(17)
+            << CalendarDays{calendarDay(day(11), {interval(10, 14)}), calendarDay(day(13), {})} << int(ResultSuccess);
+        QTest::newRow("day after the range") << day(1) << day(31) << CalendarDays{calendarDay(QDate(2026, 4, 1), {})}
                                              << int(ResultServerError);
-        QTest::newRow("date twice") << first << last
-                                    << CalendarDays{calendarDay(QDate(2026, 3, 5), {}), calendarDay(QDate(2026, 3, 5), {})}
+        QTest::newRow("date twice") << day(1) << day(31) << CalendarDays{calendarDay(day(5), {}), calendarDay(day(5), {})}
                                     << int(ResultServerError);
-        QTest::newRow("reversed range") << last << first << CalendarDays{} << int(ResultMalformed);
+        QTest::newRow("reversed range") << day(31) << day(1) << CalendarDays{} << int(ResultMalformed);
     }
 
     // The shared calendar holds March; a save replaces the days of its range, the rest stays.
@@ -325,33 +300,31 @@ private slots:
         march[16] = calendarDay(QDate(2026, 3, 17), {}, 777);
         QVERIFY(ask(Data::UpdateScheduleCalendar, pack(qint32(CalendarSchedule), first, last, march)));
         QVERIFY(ask(Data::UpdateScheduleCalendar, pack(qint32(IvanovMarch), first, last, march.mid(0, 3))));
-
         if (result == ResultServerError) {
             ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("day refused")));
             ovtest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("storage failed")));
         }
-        const Command reply = sendData(Data::UpdateScheduleCalendar, pack(qint32(CalendarSchedule), from, to, days));
-        QCOMPARE(reply.result, result);
+        QCOMPARE(sendData(Data::UpdateScheduleCalendar, pack(qint32(CalendarSchedule), from, to, days)).result, result);
 
+        // A refused save changes nothing.
         CalendarDays expected;
         for (const SCHEDULE_CALENDAR_DAY& day : qAsConst(march)) {
+            if (day.date == from && result == ResultSuccess)
+                expected += days;
             if (result != ResultSuccess || day.date < from || day.date > to)
                 expected.append(day);
         }
-        if (result == ResultSuccess)
-            expected = expected.mid(0, 10) + days + expected.mid(10);
         QList<int> schedules;
         QDate readFrom, readTo;
         QHash<int, CalendarDays> read;
         QVERIFY(ask(Data::GetScheduleCalendar, pack(QList<int>{CalendarSchedule, IvanovMarch, 999}, first, last), schedules,
                     readFrom, readTo, read));
         QVERIFY(read.value(IvanovMarch).size() == 3 && read.value(999).isEmpty());
-        CalendarDays stored;
-        for (SCHEDULE_CALENDAR_DAY day : read.value(CalendarSchedule)) {
+        CalendarDays stored = read.value(CalendarSchedule);
+        for (SCHEDULE_CALENDAR_DAY& day : stored) {
             for (SCHEDULE_CALENDAR_INTERVAL& piece : day.intervals)
                 piece.dayId = piece.dayId == day.id ? 0 : piece.dayId;
             day.id = 0;
-            stored.append(day);
         }
         QCOMPARE(stored, expected);
     }
@@ -359,24 +332,19 @@ private slots:
     void reopenAndSeed_data()
     {
         QTest::addColumn<bool>("reset");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<int>("employees");
-
-        QTest::newRow("demo not seeded over data") << false << "planner-secret" << 2;
-        QTest::newRow("demo replaces data on reset") << true << "planner2026" << 60;
+        QTest::newRow("demo not seeded over data") << false;
+        QTest::newRow("demo replaces data on reset") << true;
     }
 
     // A reopened database keeps its data and its users' passwords, unless the demo resets it.
     void reopenAndSeed()
     {
         QFETCH(bool, reset);
-        QFETCH(QString, password);
-        QFETCH(int, employees);
         m_core = std::make_unique<ServerCore>();
         QString error;
         QVERIFY2(m_core->open(m_url, &error) && m_core->seedDemo(60, reset, &error), qPrintable(error));
-        m_sessions.insert(QStringLiteral("planner"), login(QStringLiteral("planner"), password));
-        QCOMPARE(objects(QStringLiteral("subject")).size(), employees);
+        m_sessions.insert(QStringLiteral("planner"), login(QStringLiteral("planner"), reset ? "planner2026" : "planner-secret"));
+        QCOMPARE(objects(QStringLiteral("subject")).size(), reset ? 60 : 2);
     }
 };
 
