@@ -2,12 +2,10 @@
 // default 2000) on the planning screen, against the embedded server, and prints how long the
 // employee selection, the whole load up to the totals and the longest event-loop stall took.
 // The seeded SQLite file is kept in the temporary folder and reused by later runs.
-#include "clientsession.h"
+#include "benchsupport.h"
 #include "embeddedserverconnection.h"
 #include "employeeselection.h"
-#include "localstorage.h"
 #include "settings.h"
-#include "vocabulary.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningview.h"
 #include "worktimetableview.h"
@@ -25,76 +23,13 @@
 #include <cstdio>
 
 using namespace orvanta;
+using namespace benchsupport;
 
 namespace {
 
 constexpr qint64 kLoadLimitMs = 1500;
 constexpr qint64 kSelectionLimitMs = 50;
 constexpr qint64 kStallLimitMs = 100;
-
-bool logIn(OVServerInterface* server)
-{
-    ClientSession session(server, LocalStorage::instance());
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(&session, &ClientSession::finished, &loop, [&](bool success, const QString& message) {
-        ok = success;
-        if (!success)
-            std::printf("login failed: %s\n", qPrintable(message));
-        loop.quit();
-    });
-    session.start(QStringLiteral("planner"), QStringLiteral("planner2026"));
-    if (session.isRunning())
-        loop.exec();
-    return ok;
-}
-
-QList<TYPE_ID> allDepartments()
-{
-    QList<TYPE_ID> departments;
-    const OBJECT_HASH* orgstructure = LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME));
-    if (!orgstructure)
-        return departments;
-    for (const ObjectInfo& object : *orgstructure) {
-        if (object.type == QLatin1String(db::orgstructure::DEPARTMENT))
-            departments.append(object.uid);
-    }
-    return departments;
-}
-
-const char* verdict(qint64 value, qint64 limit)
-{
-    return value <= limit ? "ok" : "OVER LIMIT";
-}
-
-// Tracks the longest time between two runs of a 0 ms timer: how long the event loop was blocked.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_sinceLast.restart());
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_sinceLast.start();
-        m_timer.start();
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return std::max(m_longest, m_sinceLast.elapsed());
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_sinceLast;
-    qint64 m_longest = 0;
-};
 
 } // namespace
 

@@ -116,7 +116,8 @@ bool ServerCore::open(const QString& databaseUrl, QString* error)
     }
     const QList<QStringList> migrations = {CoreSchema::statements(d->dialect),
                                            WorkerDataStore::schemaStatements(d->dialect),
-                                           WorkerDataStore::balanceFunctionStatements(d->dialect)};
+                                           WorkerDataStore::balanceFunctionStatements(d->dialect),
+                                           CoreSchema::parentIndexStatements()};
     if (!SchemaMigrator(d->db).migrate(migrations, &message)) {
         qCWarning(lcServerStorage) << Q_FUNC_INFO << "migration failed" << databaseUrl << message;
         setError(error, QStringLiteral("Не удалось обновить схему базы данных: %1").arg(message));

@@ -44,6 +44,12 @@ ProgressDialog::ProgressDialog(QWidget* parent)
     m_closeButton->setEnabled(false);
     connect(buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // A run of thousands of short tasks would repaint per task: updates are gathered and shown
+    // at most every 100 ms, and at once when the run ends.
+    m_flushTimer = new QTimer(this);
+    m_flushTimer->setSingleShot(true);
+    m_flushTimer->setInterval(100);
+    connect(m_flushTimer, &QTimer::timeout, this, &ProgressDialog::flush);
     m_finishTimer->setSingleShot(true);
     connect(m_finishTimer, &QTimer::timeout, this, &ProgressDialog::finish);
 
@@ -60,7 +66,32 @@ ProgressDialog::ProgressDialog(QWidget* parent)
 
 void ProgressDialog::setMessage(const QString& message)
 {
-    m_messageLabel->setText(message);
+    m_pendingMessage = message;
+    m_messagePending = true;
+    scheduleFlush();
+}
+
+void ProgressDialog::scheduleFlush()
+{
+    if (!m_flushTimer->isActive())
+        m_flushTimer->start();
+}
+
+void ProgressDialog::flush()
+{
+    m_flushTimer->stop();
+    if (m_messagePending)
+        m_messageLabel->setText(m_pendingMessage);
+    m_messagePending = false;
+    if (m_pendingSteps > 0 && !m_rangeEmpty)
+        m_progressBar->setValue(qMin(m_progressBar->value() + m_pendingSteps, m_progressBar->maximum()));
+    m_pendingSteps = 0;
+    if (!m_pendingLog.isEmpty()) {
+        m_logView->appendPlainText(m_pendingLog.join(QLatin1Char('\n')));
+        m_pendingLog.clear();
+        QScrollBar* scrollBar = m_logView->verticalScrollBar();
+        scrollBar->setValue(scrollBar->maximum());
+    }
 }
 
 void ProgressDialog::setLogMessage(const QString& message)
@@ -71,10 +102,8 @@ void ProgressDialog::setLogMessage(const QString& message)
         if (character == QLatin1Char('\n') || character == QLatin1Char('\r') || character == QChar::ParagraphSeparator)
             character = QLatin1Char(' ');
     }
-    m_logView->appendPlainText(line);
-    // appendPlainText follows the end only while the view is already there.
-    QScrollBar* scrollBar = m_logView->verticalScrollBar();
-    scrollBar->setValue(scrollBar->maximum());
+    m_pendingLog.append(line);
+    scheduleFlush();
 }
 
 void ProgressDialog::setLogVisible(bool visible)
@@ -84,6 +113,7 @@ void ProgressDialog::setLogVisible(bool visible)
 
 void ProgressDialog::setRange(int min, int max)
 {
+    flush();
     m_finishTimer->stop();
     m_rangeEmpty = max <= min;
     if (m_rangeEmpty) {
@@ -96,8 +126,10 @@ void ProgressDialog::setRange(int min, int max)
 
 void ProgressDialog::increase()
 {
-    if (!m_rangeEmpty)
-        m_progressBar->setValue(qMin(m_progressBar->value() + 1, m_progressBar->maximum()));
+    if (!m_rangeEmpty) {
+        ++m_pendingSteps;
+        scheduleFlush();
+    }
 }
 
 void ProgressDialog::startAnimation()
@@ -110,6 +142,7 @@ void ProgressDialog::startAnimation()
 
 void ProgressDialog::stopAnimation()
 {
+    flush();
     m_animating = false;
     if (m_rangeEmpty)
         showEmptyRange(1);
@@ -117,6 +150,9 @@ void ProgressDialog::stopAnimation()
 
 void ProgressDialog::setCloseEnabled(bool enabled)
 {
+    // The end of a run, or its failure: what it says must show now, not at the next tick.
+    if (enabled)
+        flush();
     if (!enabled)
         m_finishTimer->stop();
     m_closeButton->setEnabled(enabled);
@@ -134,6 +170,7 @@ void ProgressDialog::finishLater(int ms)
 
 void ProgressDialog::done(int result)
 {
+    flush();
     m_finishTimer->stop();
     QDialog::done(result);
 }

@@ -3,6 +3,7 @@
 #include "ovwidgets_export.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QLabel;
 class QPlainTextEdit;
@@ -50,6 +51,14 @@ public:
 
 private:
     void showEmptyRange(int filled);
+    void scheduleFlush();
+    void flush();
+
+    QString m_pendingMessage;
+    bool m_messagePending = false;
+    QStringList m_pendingLog;
+    int m_pendingSteps = 0;
+    QTimer* m_flushTimer = nullptr;
 
     QLabel* m_messageLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;

@@ -12,6 +12,8 @@ public:
     CoreSchema() = delete;
 
     static QStringList statements(SqlDialect dialect);
+    /// A later migration: objects found by their parent.
+    static QStringList parentIndexStatements();
     /// Every table of the core, children before parents (the order rows can be deleted in).
     static QStringList tables();
 };

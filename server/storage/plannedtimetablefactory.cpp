@@ -43,33 +43,32 @@ PlannedTimeTable PlannedTimeTableFactory::create(const QSqlDatabase& db, SqlDial
 {
     struct Cache
     {
-        bool loaded = false;
         QHash<int, SCHEDULE_DATA> schedules;
         QHash<TYPE_ID, QList<int>> personal;
         QHash<TYPE_ID, QList<SCHEDULE_CALENDAR_INTERVAL>> shifts;
     };
     const auto cache = std::make_shared<Cache>();
-    const auto load = [db, cache]() {
-        if (cache->loaded)
-            return;
-        cache->loaded = true;
-        QList<SCHEDULE_DATA> all;
-        QString error;
-        if (!ScheduleStore(db).all(&all, &error))
-            qCWarning(lcServerStorage) << Q_FUNC_INFO << "cannot read schedules" << error;
-        for (const SCHEDULE_DATA& schedule : qAsConst(all)) {
-            cache->schedules.insert(schedule.id, schedule);
-            if (schedule.kind == SCHEDULE_DATA::KindPersonal)
-                cache->personal[schedule.worker].append(schedule.id);
+    PlannedTimeTable table(db, dialect, [db, cache](int scheduleId) {
+        auto found = cache->schedules.find(scheduleId);
+        if (found == cache->schedules.end()) {
+            SCHEDULE_DATA schedule;
+            QString error;
+            if (!ScheduleStore(db).find(scheduleId, &schedule, &error))
+                qCWarning(lcServerStorage) << Q_FUNC_INFO << "cannot read schedule" << scheduleId << error;
+            found = cache->schedules.insert(scheduleId, schedule);
         }
-    };
-    PlannedTimeTable table(db, dialect, [cache, load](int scheduleId) {
-        load();
-        return cache->schedules.value(scheduleId);
+        return found.value();
     });
-    table.setPersonalScheduleLookup([cache, load](TYPE_ID employee) {
-        load();
-        return cache->personal.value(employee);
+    table.setPersonalScheduleLookup([db, cache](TYPE_ID employee) {
+        auto found = cache->personal.find(employee);
+        if (found == cache->personal.end()) {
+            QList<int> ids;
+            QString error;
+            if (!ScheduleStore(db).personalSchedules(employee, &ids, &error))
+                qCWarning(lcServerStorage) << Q_FUNC_INFO << "cannot read personal schedules" << employee << error;
+            found = cache->personal.insert(employee, ids);
+        }
+        return found.value();
     });
     table.setShiftLookup([db, cache](TYPE_ID shift) {
         auto found = cache->shifts.find(shift);
