@@ -3,6 +3,7 @@
 #include "ui_worktimeplanningview.h"
 
 #include "authdata.h"
+#include "breakruleregister.h"
 #include "clientidentity.h"
 #include "data.h"
 #include "hiddenpanel.h"
@@ -186,12 +187,16 @@ void WorkTimePlanningView::initWidgetContents()
     followPanelCollapse(ui->attachedPropertyPanel, ui->attachedFilterPanel);
 
     initWorktimeModels();
+    initBreakRulesModels();
     initStatisticPanel();
+    initBreakRulePanel();
     initPluginActions();
     initLoading();
     initSaving();
 
     updateWorkTimeEnables();
+    updateBreakRulesEnables();
+    updateBreakRulesInfo();
     updateAttachWorkerInfoDelayed();
     ribbonTabActivated();
 
@@ -231,6 +236,8 @@ void WorkTimePlanningView::initWorktimeModels()
     connect(model, &WorkTimePlanningModel::workTimeEdited, this, &WorkTimePlanningView::updateWorkTimeTotalsLazy);
     connect(ui->worktimeView, &WorkTimeTableView::doubleClicked, this, &WorkTimePlanningView::editWorkTimeDay);
     connect(ui->worktimeView, &WorkTimeTableView::showDayEditDialog, this, &WorkTimePlanningView::editWorkTimeDay);
+    connect(ui->worktimeView, &WorkTimeTableView::editReported, this,
+            [this](const QString& text) { showPopupInformationMessage(text); });
 }
 
 void WorkTimePlanningView::editWorkTimeDay()
@@ -256,6 +263,25 @@ void WorkTimePlanningView::editWorkTimeDay()
     dialog->setData(model, employee, date);
     dialog->show();
 }
+
+void WorkTimePlanningView::initBreakRulesModels()
+{
+    breakRules = new BreakRuleRegister(ui->breakRulesView, ui->dinnerPropertyPanel,
+                                       {ui->actionAddBreakRule, ui->actionEditBreakRule, ui->actionDelBreakRule}, this);
+    breakRules->setObjectName(QStringLiteral("breakRules"));
+    breakRules->initModels();
+    connect(breakRules, &BreakRuleRegister::executeTask, this, &WorkTimePlanningView::addTask);
+    connect(ui->actionAddBreakRule, &QAction::triggered, this, &WorkTimePlanningView::addBreakRule);
+    connect(ui->actionEditBreakRule, &QAction::triggered, this, &WorkTimePlanningView::editBreakRule);
+    connect(ui->actionDelBreakRule, &QAction::triggered, this, &WorkTimePlanningView::removeBreakRule);
+}
+
+void WorkTimePlanningView::initBreakRulePanel() { breakRules->initPanel(); }
+void WorkTimePlanningView::updateBreakRulesEnables() { breakRules->updateEnables(); }
+void WorkTimePlanningView::updateBreakRulesInfo() { breakRules->updateInfo(); }
+void WorkTimePlanningView::addBreakRule() { breakRules->addRule(); }
+void WorkTimePlanningView::editBreakRule() { breakRules->editRule(); }
+void WorkTimePlanningView::removeBreakRule() { breakRules->removeRules(); }
 
 void WorkTimePlanningView::initStatisticPanel()
 {
@@ -567,14 +593,14 @@ void WorkTimePlanningView::dbresultAsyncResult(Command& command)
 
 void WorkTimePlanningView::localDataChanged(const QString& dataname, const QList<unsigned int>& uids)
 {
+    breakRules->localDataChanged(dataname, uids);
     loader->localDataChanged(dataname, uids);
     taskRunner->releaseObjects(uids, "object loaded, process next task");
 }
 
 void WorkTimePlanningView::localDataRemoved(const QString& dataname, const QList<unsigned int>& uids)
 {
-    Q_UNUSED(dataname)
-    // The break-rule and attached-worker register pages drop their rows from the same signal.
+    breakRules->localDataRemoved(dataname, uids);
     taskRunner->releaseObjects(uids, "object removed, process next task");
 }
 

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class BreakRuleRegister;
 class HiddenPanel;
 class OVStackedToolBars;
 class QProgressBar;
@@ -120,6 +121,13 @@ private slots:
     void localScheduleChanged(const QList<unsigned int>& uids);
     void localScheduleBeforeRemoved(const QList<unsigned int>& uids);
     void localScheduleRemoved(const QList<unsigned int>& uids);
+    void initBreakRulesModels();
+    void initBreakRulePanel();
+    void updateBreakRulesEnables();
+    void updateBreakRulesInfo();
+    void addBreakRule();
+    void editBreakRule();
+    void removeBreakRule();
 
 private:
     void initWidgetContents();
@@ -202,6 +210,7 @@ private:
     QProgressBar* loadingBar = nullptr;
 
     WorkTimeTaskRunner* taskRunner = nullptr;
+    BreakRuleRegister* breakRules = nullptr;
     WorkTimePlanApproval* approval = nullptr;
     /// The planner chose to save on closing: close once the save has gone through.
     bool closeAfterSave = false;

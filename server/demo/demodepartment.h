@@ -14,6 +14,8 @@ struct DemoDepartment
     QString name;
     QString number;
     Site site = Site::Shop;
+    /// Index of the parent department, -1 under the firm.
+    int parent = -1;
     /// Share of the staff; a job named twice is given twice as often.
     int weight = 0;
     QStringList jobs;

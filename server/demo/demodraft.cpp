@@ -1,5 +1,6 @@
 #include "demodraft.h"
 
+#include "demoids.h"
 #include "vocabulary.h"
 
 #include <QTime>
@@ -55,6 +56,20 @@ QDateTime DemoDraft::midnight(const QDate& date)
 QDate DemoDraft::dayOfMonth(int low, int high)
 {
     return monthStart.addDays(random.between(low, high));
+}
+
+QList<TYPE_ID> DemoDraft::chain(const DemoEmployee& employee) const
+{
+    return QList<TYPE_ID>{employee.uid} + chain(employee.department);
+}
+
+QList<TYPE_ID> DemoDraft::chain(int department) const
+{
+    QList<TYPE_ID> result;
+    for (int index = department; index >= 0; index = departments.at(index).parent)
+        result.append(departments.at(index).uid);
+    result.append(DemoIds::FirmUid);
+    return result;
 }
 
 QString DemoDraft::key(const char* name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "demobreakrules.h"
 #include "demodepartment.h"
 #include "demoemployee.h"
 #include "demoorganisation.h"
@@ -24,6 +25,10 @@ public:
     QDateTime midnight(const QDate& date);
     /// A random day of this month, low and high days after its first.
     QDate dayOfMonth(int low, int high);
+    /// The subjects a break rule may name for the employee: the employee, then its department up to the firm.
+    QList<orvanta::TYPE_ID> chain(const DemoEmployee& employee) const;
+    /// The department of index, then its parents up to the firm.
+    QList<orvanta::TYPE_ID> chain(int department) const;
 
     static QString key(const char* name);
     /// ISO date, empty for an invalid date.
@@ -42,6 +47,7 @@ public:
     const QDate yearEnd;
     QList<DemoDepartment> departments;
     QList<DemoEmployee> employees;
+    DemoBreakRules breakRules;
 
 private:
     orvanta::ObjectInfo& object(orvanta::TYPE_ID uid);

@@ -24,6 +24,8 @@ enum ScheduleId {
     NightTwoTwoSchedule,
     WarehouseMorningSchedule,
     ShopCalendarSchedule,
+    // Copies of the shared schedules drawn with another lunch.
+    FirstRedrawnScheduleId = 101,
     FirstPersonalScheduleId = 1001
 };
 

@@ -83,11 +83,13 @@ DemoOrganisation DemoOrganisationGenerator::generate(int employees, const QDate&
 
     // Every builder draws from the one random sequence, so this order is part of what a seed means.
     structure.addDepartments();
+    structure.planBreakRules();
     people.addJobs();
     schedules.addSchedules();
     absences.addReasons();
     for (int index = 0; index < employees; ++index) {
         const DemoEmployee& employee = people.addEmployee(index);
+        structure.planOwnBreakRule(employee);
         schedules.addScheduleHistory(employee);
         figures.addEmployeeFigures(employee);
     }

@@ -67,6 +67,7 @@ void DemoStructureBuilder::addDepartments()
         department.weight = plan.weight;
         department.jobs = QString::fromUtf8(plan.jobs).split(QLatin1Char('|'));
         department.schedules = plan.schedules;
+        department.parent = plan.parentIndex;
         const TYPE_ID parent = plan.parentIndex < 0 ? FirmUid : m_draft.departments.at(plan.parentIndex).uid;
         ObjectInfo object = DemoDraft::makeObject(department.uid, db::orgstructure::DEPARTMENT, parent, department.name);
         object.properties.insert(DemoDraft::key(db::department::DEPARTNUM), department.number);
@@ -75,23 +76,9 @@ void DemoStructureBuilder::addDepartments()
     }
 }
 
-void DemoStructureBuilder::addBreakRule(TYPE_ID uid, const QString& name, int type, int from, int to, int breakTime,
-                                        const QDate& date, const QList<TYPE_ID>& targets)
-{
-    ObjectInfo rule = DemoDraft::makeObject(uid, db::wt::BREAK_RULE, 0, name);
-    rule.properties.insert(DemoDraft::key(db::break_rule::TYPE), QString::number(type));
-    rule.properties.insert(DemoDraft::key(db::break_rule::TIME_FROM), QString::number(from));
-    rule.properties.insert(DemoDraft::key(db::break_rule::TIME_TO), QString::number(to));
-    rule.properties.insert(DemoDraft::key(db::break_rule::BREAK_TIME), QString::number(breakTime));
-    rule.properties.insert(DemoDraft::key(db::break_rule::DATE), DemoDraft::isoDate(date));
-    m_draft.addObject(BREAK_RULE_DATANAME, rule);
-    for (TYPE_ID target : targets)
-        m_draft.link(uid, target, INHERIT_BREAK_RULE_OBJECT);
-}
-
-// Firm-wide rules sit on the top departments; the warehouse got a longer lunch lately, and a
-// few employees keep a short break of their own.
-void DemoStructureBuilder::addBreakRules()
+// Firm-wide rules sit on the top departments since before anyone now employed was hired; the
+// warehouse got a longer lunch lately, and a few employees keep a short break of their own.
+void DemoStructureBuilder::planBreakRules()
 {
     QList<TYPE_ID> topDepartments;
     TYPE_ID warehouse = 0;
@@ -101,24 +88,43 @@ void DemoStructureBuilder::addBreakRules()
         if (department.site == Site::Warehouse && !warehouse)
             warehouse = department.uid;
     }
-    const QDate longAgo(m_draft.yearStart.year() - 1, 1, 1);
+    const QDate founded(m_draft.yearStart.year() - 10, 1, 1);
     // The register shows the bounds as times of day, where a full 24 h would read "0:00".
     const int longestShift = DemoDraft::seconds(23, 59);
     const int types = db::break_rule::TYPE_DEPARTMENTS;
-    addBreakRule(FirstBreakRuleUid, QStringLiteral("Перерыв 30 минут (смены 4-8 ч)"), types, DemoDraft::seconds(4),
-                 DemoDraft::seconds(8), 1800, longAgo, topDepartments);
-    addBreakRule(FirstBreakRuleUid + 1, QStringLiteral("Обед 60 минут (смены от 8 ч)"), types, DemoDraft::seconds(8),
-                 longestShift, 3600, longAgo, topDepartments);
-    addBreakRule(FirstBreakRuleUid + 2, QStringLiteral("Склад: обед 45 минут"), types, DemoDraft::seconds(8),
-                 longestShift, 2700, m_draft.monthStart.addMonths(-2), {warehouse});
+    DemoBreakRules& rules = m_draft.breakRules;
+    rules.add({FirstBreakRuleUid, QStringLiteral("Перерыв 30 минут (смены 4-8 ч)"), types, DemoDraft::seconds(4),
+               DemoDraft::seconds(8), 1800, founded, topDepartments});
+    rules.add({FirstBreakRuleUid + 1, QStringLiteral("Обед 60 минут (смены от 8 ч)"), types, DemoDraft::seconds(8),
+               longestShift, 3600, founded, topDepartments});
+    rules.add({FirstBreakRuleUid + 2, QStringLiteral("Склад: обед 45 минут"), types, DemoDraft::seconds(8),
+               longestShift, 2700, m_draft.monthStart.addMonths(-2), {warehouse}});
+    rules.add({FirstBreakRuleUid + 3, QStringLiteral("Индивидуальный перерыв 20 минут"),
+               db::break_rule::TYPE_EMPLOYEES, DemoDraft::seconds(4), longestShift, 1200,
+               m_draft.monthStart.addMonths(-1), {}});
+}
 
-    QList<TYPE_ID> ownRule;
-    for (const DemoEmployee& employee : qAsConst(m_draft.employees)) {
-        if (employee.slot == DemoEmployee::OwnBreakRule && ownRule.size() < 5)
-            ownRule.append(employee.uid);
+void DemoStructureBuilder::planOwnBreakRule(const DemoEmployee& employee)
+{
+    const TYPE_ID ownRule = FirstBreakRuleUid + 3;
+    if (employee.slot == DemoEmployee::OwnBreakRule && m_draft.breakRules.rule(ownRule)->targets.size() < 5)
+        m_draft.breakRules.addTarget(ownRule, employee.uid);
+}
+
+void DemoStructureBuilder::addBreakRules()
+{
+    for (const DemoBreakRules::Rule& planned : m_draft.breakRules.rules()) {
+        // The rule of their own is made only when someone keeps it.
+        if (planned.targets.isEmpty())
+            continue;
+        ObjectInfo rule = DemoDraft::makeObject(planned.uid, db::wt::BREAK_RULE, 0, planned.name);
+        rule.properties.insert(DemoDraft::key(db::break_rule::TYPE), QString::number(planned.type));
+        rule.properties.insert(DemoDraft::key(db::break_rule::TIME_FROM), QString::number(planned.from));
+        rule.properties.insert(DemoDraft::key(db::break_rule::TIME_TO), QString::number(planned.to));
+        rule.properties.insert(DemoDraft::key(db::break_rule::BREAK_TIME), QString::number(planned.breakTime));
+        rule.properties.insert(DemoDraft::key(db::break_rule::DATE), DemoDraft::isoDate(planned.date));
+        m_draft.addObject(BREAK_RULE_DATANAME, rule);
+        for (TYPE_ID target : planned.targets)
+            m_draft.link(planned.uid, target, INHERIT_BREAK_RULE_OBJECT);
     }
-    if (!ownRule.isEmpty())
-        addBreakRule(FirstBreakRuleUid + 3, QStringLiteral("Индивидуальный перерыв 20 минут"),
-                     db::break_rule::TYPE_EMPLOYEES, DemoDraft::seconds(4), longestShift, 1200,
-                     m_draft.monthStart.addMonths(-1), ownRule);
 }

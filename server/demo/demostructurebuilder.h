@@ -1,12 +1,7 @@
 #pragma once
 
-#include "orvantatypes.h"
-
-#include <QList>
-
 class DemoDraft;
-class QDate;
-class QString;
+struct DemoEmployee;
 
 /// The firm, its departments, and the break rules set on departments and employees.
 class DemoStructureBuilder
@@ -15,12 +10,13 @@ public:
     explicit DemoStructureBuilder(DemoDraft& draft);
 
     void addDepartments();
-    /// After the employees: a few of them keep a rule of their own.
+    /// After the departments: the rules the schedules are drawn with, before anyone is employed.
+    void planBreakRules();
+    /// A few employees keep a rule of their own.
+    void planOwnBreakRule(const DemoEmployee& employee);
+    /// After the employees: the planned rules as objects, linked to what they apply to.
     void addBreakRules();
 
 private:
-    void addBreakRule(orvanta::TYPE_ID uid, const QString& name, int type, int from, int to, int breakTime,
-                      const QDate& date, const QList<orvanta::TYPE_ID>& targets);
-
     DemoDraft& m_draft;
 };

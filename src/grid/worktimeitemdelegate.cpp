@@ -1,6 +1,7 @@
 #include "worktimeitemdelegate.h"
 
 #include "vocabulary.h"
+#include "worktimeintervaledit.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningproxy.h"
 #include "wtplanninglogging.h"
@@ -10,7 +11,6 @@
 #include <QFontInfo>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -102,18 +102,6 @@ QString WorkTimeItemDelegate::intervalPattern()
 QString WorkTimeItemDelegate::intervalToString(int start, int finish)
 {
     return hhmm(start) % QLatin1Char('-') % hhmm(finish);
-}
-
-bool WorkTimeItemDelegate::stringToInterval(const QString& text, const QString& pattern, int& start, int& finish)
-{
-    start = 0;
-    finish = 0;
-    const QRegularExpressionMatch match = QRegularExpression(pattern).match(text);
-    if (!match.hasMatch() || match.capturedLength(0) != text.size())
-        return false;
-    start = match.captured(1).toInt() * 3600 + match.captured(2).toInt() * 60;
-    finish = match.captured(3).toInt() * 3600 + match.captured(4).toInt() * 60;
-    return true;
 }
 
 void WorkTimeItemDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
@@ -422,7 +410,7 @@ QWidget* WorkTimeItemDelegate::createEditor(QWidget* parent, const QStyleOptionV
     const WorkTimePlanningModel* planning = toWorkTimeModel(index.model());
     if (!planning || !planning->isVariableStartFinishColumn(index.column()))
         return nullptr;
-    auto* editor = new QLineEdit(parent);
+    auto* editor = new WorkTimeIntervalEdit(parent);
     editor->setInputMask(QStringLiteral("99:99-99:99;0"));
     editor->setValidator(new QRegularExpressionValidator(QRegularExpression(intervalPattern()), editor));
     editor->installEventFilter(const_cast<WorkTimeItemDelegate*>(this));
@@ -431,33 +419,30 @@ QWidget* WorkTimeItemDelegate::createEditor(QWidget* parent, const QStyleOptionV
 
 void WorkTimeItemDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
-    auto* lineEdit = qobject_cast<QLineEdit*>(editor);
-    if (!lineEdit)
+    auto* intervalEdit = qobject_cast<WorkTimeIntervalEdit*>(editor);
+    if (!intervalEdit)
         return;
     const QVariantMap interval = index.data(WorkTimePlanningModel::IntervalRole).toMap();
-    lineEdit->setText(intervalToString(interval.value(QLatin1String(timeStartKey)).toInt(),
-                                       interval.value(QLatin1String(timeFinishKey)).toInt()));
-    lineEdit->selectAll();
+    intervalEdit->setIntervalText(intervalToString(interval.value(QLatin1String(timeStartKey)).toInt(),
+                                                   interval.value(QLatin1String(timeFinishKey)).toInt()));
 }
 
 void WorkTimeItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
-    const auto* lineEdit = qobject_cast<const QLineEdit*>(editor);
-    if (!lineEdit || !model)
+    const auto* intervalEdit = qobject_cast<const WorkTimeIntervalEdit*>(editor);
+    // An editor left without typing writes nothing, so the day gets no change mark.
+    if (!intervalEdit || !model || !intervalEdit->isEdited())
         return;
-    // The mask's blank character is '0', so text() drops every zero: only the display text is whole.
-    const QString text = lineEdit->displayText();
-    int start = 0;
-    int finish = 0;
-    if (!stringToInterval(text, intervalPattern(), start, finish)) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "parse error" << text;
+    const std::optional<WorkTimeIntervalText::Interval> typed = intervalEdit->interval();
+    if (!typed) {
+        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "parse error" << intervalEdit->typedText();
         return;
     }
     QVariantMap interval;
-    interval.insert(QLatin1String(timeStartKey), start);
-    interval.insert(QLatin1String(timeFinishKey), finish);
+    interval.insert(QLatin1String(timeStartKey), typed->start);
+    interval.insert(QLatin1String(timeFinishKey), typed->finish);
     model->setData(index, interval, WorkTimePlanningModel::IntervalRole);
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "set data" << text << start << finish;
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "set data" << intervalEdit->typedText() << typed->start << typed->finish;
 }
 
 void WorkTimeItemDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
@@ -479,6 +464,13 @@ bool WorkTimeItemDelegate::eventFilter(QObject* object, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             qCDebug(lcWtPlanning) << Q_FUNC_INFO << "key pressed" << key;
+            // Closing would drop the typing unnoticed: the editor stays open and says how to type the time.
+            auto* intervalEdit = qobject_cast<WorkTimeIntervalEdit*>(editor);
+            if (intervalEdit && intervalEdit->isEdited() && !intervalEdit->interval()) {
+                qCDebug(lcWtPlanning) << Q_FUNC_INFO << "unreadable interval" << intervalEdit->typedText();
+                intervalEdit->showRejected();
+                return true;
+            }
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
             return true;

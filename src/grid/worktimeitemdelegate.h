@@ -34,8 +34,6 @@ public:
     static WorkTimePlanningModel* toWorkTimeModel(const QAbstractItemModel* model);
     static QString intervalPattern();
     static QString intervalToString(int start, int finish);
-    /// Both ends are 0 unless the whole text matches pattern; a finish before the start ends after midnight.
-    static bool stringToInterval(const QString& text, const QString& pattern, int& start, int& finish);
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;

@@ -381,14 +381,11 @@ bool WorkTimePlanningModel::setData(const QModelIndex& index, const QVariant& va
 
     const QVariantMap map = value.toMap();
     const bool personal = isPersonalSchedule(edited.uid());
+    m_history.aboutToEditRow(index.row());
     m_store.setDayInterval(index.row(), date, map.value(QStringLiteral("time_start")).toInt(),
                            map.value(QStringLiteral("time_finish")).toInt(), personal);
 
-    emit dataChanged(index, index);
-    emit dataChanged(this->index(index.row(), HoursColumn), this->index(index.row(), HoursColumn));
-    emit dataChanged(this->index(index.row(), NameColumn), this->index(index.row(), NameColumn));
-    emit headerDataChanged(Qt::Horizontal, index.column(), index.column());
-    emit workTimeEdited();
+    emitDayEdited(index.row(), index.column());
     return true;
 }
 
@@ -398,6 +395,8 @@ void WorkTimePlanningModel::refreshModel(const QDate& start, const QDate& finish
 {
     beginResetModel();
     m_store.refresh(start, finish, employees, attached, departments);
+    m_history.clear();
+    m_stepRows.clear();
     endResetModel();
 }
 
@@ -405,6 +404,8 @@ void WorkTimePlanningModel::clear()
 {
     beginResetModel();
     m_store.clear();
+    m_history.clear();
+    m_stepRows.clear();
     endResetModel();
 }
 
@@ -496,6 +497,10 @@ void WorkTimePlanningModel::rebuildAll()
 
 void WorkTimePlanningModel::resetChanges()
 {
+    for (int row = 0; row < m_store.rowCount(); ++row) {
+        if (m_store.row(row).hasChanges())
+            m_history.aboutToEditRow(row);
+    }
     rebuildAll();
 }
 
@@ -505,6 +510,7 @@ void WorkTimePlanningModel::resetChanges(const QList<unsigned int>& uids)
         const int row = rowIndexForUid(uid, Q_FUNC_INFO);
         if (row < 0)
             continue;
+        m_history.aboutToEditRow(row);
         m_store.restore(row);
         emitRowChanged(row);
     }
@@ -515,6 +521,7 @@ void WorkTimePlanningModel::resetChanges(const QList<unsigned int>& uids)
 void WorkTimePlanningModel::resetChangeFlag()
 {
     m_store.acceptChanges();
+    m_history.clear();
     if (hasData())
         emit dataChanged(index(0, StateColumn), index(rowCount() - 1, NameColumn));
 }
@@ -539,15 +546,12 @@ void WorkTimePlanningModel::setShiftForDate(unsigned int uid, const QDate& date,
     }
 
     const bool personal = isPersonalSchedule(uid);
+    m_history.aboutToEditRow(row);
     m_store.setDayShift(row, date, shift, personal);
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "days" << uid << (personal ? "true" : "false")
                           << m_store.row(row).changes();
 
-    const int column = dateToColumn(date);
-    emit dataChanged(index(row, column), index(row, column));
-    emit dataChanged(index(row, HoursColumn), index(row, HoursColumn));
-    emit headerDataChanged(Qt::Horizontal, column, column);
-    emit workTimeEdited();
+    emitDayEdited(row, dateToColumn(date));
 }
 
 void WorkTimePlanningModel::setObjectAbsenceReason(unsigned int uid, const _WORKER_ABSENCE_REASON_RECORD& record)
@@ -565,6 +569,7 @@ void WorkTimePlanningModel::setObjectAbsenceReasons(unsigned int uid, const _WOR
     const int row = rowIndexForUid(uid, Q_FUNC_INFO);
     if (row < 0)
         return;
+    m_history.aboutToEditRow(row);
     m_store.setAbsenceReasons(row, reasons);
     emitRowChanged(row);
     emitDateHeadersChanged();
@@ -576,6 +581,7 @@ void WorkTimePlanningModel::setObjectScheduleHistory(unsigned int uid, const WOR
     const int row = rowIndexForUid(uid, Q_FUNC_INFO);
     if (row < 0)
         return;
+    m_history.aboutToEditRow(row);
     m_store.setScheduleHistory(row, history);
     emitRowChanged(row);
     emitDateHeadersChanged();
@@ -587,10 +593,51 @@ void WorkTimePlanningModel::setWorkTimeData(unsigned int uid, const WorkTimeData
     const int row = rowIndexForUid(uid, Q_FUNC_INFO);
     if (row < 0)
         return;
+    m_history.aboutToEditRow(row);
     m_store.replaceRow(row, data);
     emitRowChanged(row);
     emitDateHeadersChanged();
     emit workTimeEdited();
+}
+
+void WorkTimePlanningModel::beginEditStep()
+{
+    ++m_stepDepth;
+    m_history.beginStep();
+}
+
+void WorkTimePlanningModel::endEditStep()
+{
+    m_history.endStep();
+    if (m_stepDepth == 0 || --m_stepDepth > 0 || m_stepRows.isEmpty())
+        return;
+    const QList<int> rows = m_stepRows.values();
+    m_stepRows.clear();
+    emitRowsChanged(rows);
+    emitDateHeadersChanged();
+    emit workTimeEdited();
+}
+
+bool WorkTimePlanningModel::undoEdit()
+{
+    return restoreEdits(m_history.takeUndo());
+}
+
+bool WorkTimePlanningModel::redoEdit()
+{
+    return restoreEdits(m_history.takeRedo());
+}
+
+bool WorkTimePlanningModel::restoreEdits(const WorkTimeEditHistory::RowSnapshots& rows)
+{
+    if (rows.isEmpty())
+        return false;
+    for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+        m_store.restoreEdits(it.key(), it.value());
+    emitRowsChanged(rows.keys());
+    emitDateHeadersChanged();
+    emit workTimeEdited();
+    return true;
 }
 
 void WorkTimePlanningModel::reloadAttached(unsigned int uid)
@@ -611,6 +658,32 @@ QList<ObjectInfo> WorkTimePlanningModel::attachedWorkers(unsigned int uid, const
 void WorkTimePlanningModel::emitRowChanged(int row, int firstColumn)
 {
     emit dataChanged(index(row, firstColumn), index(row, columnCount() - 1));
+}
+
+void WorkTimePlanningModel::emitDayEdited(int row, int column)
+{
+    // Inside a step the views hear of its rows once, at its end: a month's paste edits thousands of days.
+    if (m_stepDepth > 0) {
+        m_stepRows.insert(row);
+        return;
+    }
+    emit dataChanged(index(row, column), index(row, column));
+    emit dataChanged(index(row, HoursColumn), index(row, HoursColumn));
+    emit dataChanged(index(row, NameColumn), index(row, NameColumn));
+    emit headerDataChanged(Qt::Horizontal, column, column);
+    emit workTimeEdited();
+}
+
+void WorkTimePlanningModel::emitRowsChanged(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    for (int first = 0; first < rows.size();) {
+        int last = first;
+        while (last + 1 < rows.size() && rows.at(last + 1) == rows.at(last) + 1)
+            ++last;
+        emit dataChanged(index(rows.at(first), 0), index(rows.at(last), columnCount() - 1));
+        first = last + 1;
+    }
 }
 
 void WorkTimePlanningModel::emitDateHeadersChanged()

@@ -3,6 +3,7 @@
 #include "employeeinfo.h"
 #include "worktimecelllooks.h"
 #include "worktimedata.h"
+#include "worktimeedithistory.h"
 #include "worktimerowfigures.h"
 #include "worktimerowstore.h"
 
@@ -47,6 +48,26 @@ public:
         DayColorRole = Qt::UserRole + 12,
         SalesPlanRole = Qt::UserRole + 13,
         HasChangesRole = Qt::UserRole + 14
+    };
+
+    /// The planner's one action: every edit made while it lives is one undo step.
+    class EditStep
+    {
+    public:
+        explicit EditStep(WorkTimePlanningModel* model) : m_model(model)
+        {
+            if (m_model)
+                m_model->beginEditStep();
+        }
+        ~EditStep()
+        {
+            if (m_model)
+                m_model->endEditStep();
+        }
+        Q_DISABLE_COPY(EditStep)
+
+    private:
+        WorkTimePlanningModel* m_model;
     };
 
     using ScheduleHistoryHash = WorkTimeRowStore::ScheduleHistoryHash;
@@ -147,6 +168,14 @@ public:
     /// The working copy becomes the accepted state (after saving).
     void resetChangeFlag();
 
+    // The planner's edits since the last load or save; see WorkTimeEditHistory for what makes a step.
+    void beginEditStep();
+    /// The views hear of the days a step edited at its end.
+    void endEditStep();
+    const WorkTimeEditHistory* editHistory() const { return &m_history; }
+    bool undoEdit();
+    bool redoEdit();
+
     void reloadAttached(unsigned int uid);
     QList<orvanta::ObjectInfo> attachedWorkers(unsigned int uid, const QDate& from, const QDate& to) const;
 
@@ -160,10 +189,18 @@ private:
     /// A reason's kind, norm method, mark or colour may have changed in the local store.
     void reasonsChanged(const QString& dataname, const QList<orvanta::TYPE_ID>& ids);
     void emitRowChanged(int row, int firstColumn = 0);
+    void emitDayEdited(int row, int column);
+    /// One signal per run of neighbouring rows.
+    void emitRowsChanged(QList<int> rows);
+    /// False when there was nothing to put back.
+    bool restoreEdits(const WorkTimeEditHistory::RowSnapshots& rows);
     void emitDateHeadersChanged();
 
     WorkTimeRowStore m_store;
     WorkTimeRowFigures m_figures{m_store};
     WorkTimeCellLooks m_looks{m_store, m_figures};
+    WorkTimeEditHistory m_history{m_store};
+    int m_stepDepth = 0;
+    QSet<int> m_stepRows;
     bool m_readOnly = false;
 };

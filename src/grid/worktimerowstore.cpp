@@ -368,6 +368,17 @@ void WorkTimeRowStore::replaceRow(int row, const WorkTimeData& data)
     }
 }
 
+void WorkTimeRowStore::restoreEdits(int row, const WorkTimeData& snapshot)
+{
+    WorkTimeData& data = editRow(row);
+    data.setDays(snapshot.days());
+    data.setChanged(snapshot.changes());
+    data.setScheduleHistory(snapshot.scheduleHistory());
+    // Giving the reasons reads their kinds from the local store again: only when they differ.
+    if (!(data.absenceReasons() == snapshot.absenceReasons()))
+        data.setAbsenceReasons(snapshot.absenceReasons());
+}
+
 void WorkTimeRowStore::reloadAttached(int row)
 {
     WorkTimeData& data = editRow(row);

@@ -84,6 +84,8 @@ public:
     void setAbsenceReasons(int row, const orvanta::_WORKER_ABSENCE_REASON& reasons);
     void setScheduleHistory(int row, const orvanta::WORKER_SCHEDULE_HISTORY_V2& history);
     void replaceRow(int row, const WorkTimeData& data);
+    /// Puts back what the planner edits of a row (days, change bits, history, reasons) as a snapshot had it.
+    void restoreEdits(int row, const WorkTimeData& snapshot);
     void reloadAttached(int row);
     /// The rows that use one of the reasons read their kind, norm method and order again; returns them, ascending.
     QList<int> rereadReasons(const QList<orvanta::TYPE_ID>& reasons);

@@ -2,13 +2,13 @@
 
 #include "authdata.h"
 #include "localstorage.h"
-#include "ovglobals.h"
 #include "ovroledaterestrictions.h"
 #include "rolecontainer.h"
-#include "scheduleutil.h"
 #include "vocabulary.h"
 #include "workerabsencereasondialog.h"
 #include "workerschedulehistorybase.h"
+#include "worktimechoicemenus.h"
+#include "worktimeeditactions.h"
 #include "worktimeheaderview.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningproxy.h"
@@ -38,9 +38,6 @@ constexpr int minimumNameWidth = 180;
 // asking thousands of rows for their hints stalls the window for a noticeable moment.
 constexpr int resizeRowsSampled = 64;
 constexpr int secondsPerDay = 86400;
-constexpr int scheduleIconSize = 32;
-constexpr int maxReasonTextLength = 40;
-constexpr int personalScheduleKind = SCHEDULE_DATA::KindPersonal;
 const char timeStartKey[] = "time_start";
 const char timeFinishKey[] = "time_finish";
 
@@ -49,55 +46,11 @@ QString key(const char* name)
     return QLatin1String(name);
 }
 
-QString hhmm(int seconds)
-{
-    return WorkTimeUtils::secondsToTime(seconds).toString(QStringLiteral("hh:mm"));
-}
-
-bool isFlagSet(const ObjectInfo& object, const char* property)
-{
-    return object.property(key(property)).toInt() != 0;
-}
-
 QList<unsigned int> sortedList(const QSet<unsigned int>& set)
 {
     QList<unsigned int> list = set.values();
     std::sort(list.begin(), list.end());
     return list;
-}
-
-// Entries of a submenu: label, data, and the key they are ordered by.
-struct MenuEntry
-{
-    QString text;
-    QVariant data;
-    QString sortKey;
-    QIcon icon;
-    QString toolTip;
-};
-
-void sortEntries(QList<MenuEntry>& entries)
-{
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const MenuEntry& a, const MenuEntry& b) { return a.sortKey < b.sortKey; });
-}
-
-void addEntries(QMenu* menu, const QList<MenuEntry>& entries)
-{
-    for (const MenuEntry& entry : entries) {
-        QAction* action = menu->addAction(entry.icon, entry.text);
-        action->setData(entry.data);
-        if (!entry.toolTip.isEmpty())
-            action->setToolTip(entry.toolTip);
-    }
-}
-
-QIcon colourIcon(const QString& colourName)
-{
-    QPixmap pixmap(scheduleIconSize, scheduleIconSize);
-    const QColor colour(colourName);
-    pixmap.fill(colour.isValid() ? colour : QColor(Qt::transparent));
-    return QIcon(pixmap);
 }
 
 } // namespace
@@ -126,6 +79,8 @@ WorkTimeTableView::WorkTimeTableView(QWidget* parent) : QTableView(parent)
     m_header->setResizeContentsPrecision(resizeRowsSampled);
     m_frozenHeader->setResizeContentsPrecision(resizeRowsSampled);
     initContextMenu();
+    m_editActions = new WorkTimeEditActions(this);
+    connect(m_editActions, &WorkTimeEditActions::reported, this, &WorkTimeTableView::editReported);
 }
 
 WorkTimeTableView::~WorkTimeTableView()
@@ -142,6 +97,7 @@ void WorkTimeTableView::setModel(QAbstractItemModel* model)
 {
     QTableView::setModel(model);
     init();
+    m_editActions->followModel();
     const auto unique = Qt::UniqueConnection;
     connect(m_header, &QHeaderView::sectionResized, this, &WorkTimeTableView::updateSectionWidth, unique);
     connect(verticalHeader(), &QHeaderView::sectionResized, this, &WorkTimeTableView::updateSectionHeight, unique);
@@ -382,6 +338,14 @@ void WorkTimeTableView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+void WorkTimeTableView::commitData(QWidget* editor)
+{
+    // The typed day and the rest of the selection it goes to are one undo step.
+    const WorkTimePlanningModel::EditStep step(workTimeModel());
+    QTableView::commitData(editor);
+    m_editActions->spreadTypedDay(editor);
+}
+
 void WorkTimeTableView::extractSelectionData(const QModelIndexList& indexes, QSet<unsigned int>& employees,
                                              QDate& minDate, QDate& maxDate) const
 {
@@ -485,6 +449,9 @@ QMenu* WorkTimeTableView::buildContextMenu()
     menu->addMenu(shifts);
 
     menu->addSeparator();
+    menu->addActions({m_editActions->copyAction(), m_editActions->pasteAction(), m_editActions->undoAction(),
+                      m_editActions->redoAction()});
+    menu->addSeparator();
     menu->addAction(initUndoAction(menu, planning, state.employees));
     addTripAction(menu, planning, state);
 
@@ -526,80 +493,25 @@ void WorkTimeTableView::addTripAction(QMenu* menu, const WorkTimePlanningModel* 
 
 QMenu* WorkTimeTableView::initShiftMenu(QMenu* parent)
 {
-    auto* menu = new QMenu(tr("Выбрать смену"), parent);
-    menu->addAction(tr("Выходной"))->setData(0);
-
-    const LocalStorage* store = LocalStorage::instance();
-    const OBJECT_HASH* shifts = store->constObjects(key(SCHEDULE_SHIFT_DATANAME));
-    const OBJECT_HASH* intervals = store->constObjects(key(SHIFT_INTERVAL_DATANAME));
-    QList<MenuEntry> entries;
-    if (shifts) {
-        for (const ObjectInfo& shift : *shifts) {
-            if (isFlagSet(shift, db::shift::HIDDEN))
-                continue;
-            const QList<ObjectInfo> sorted = ScheduleUtil::sortedShiftIntervals(shift, intervals);
-            const int start = sorted.isEmpty() ? 0 : sorted.first().property(key(db::shift_interval::START)).toInt();
-            const int finish = sorted.isEmpty() ? 0 : sorted.last().property(key(db::shift_interval::FINISH)).toInt();
-            const QString label =
-                QStringLiteral("%1 (%2-%3)").arg(OVGlobals::objectName(shift), hhmm(start), hhmm(finish));
-            entries.append({label, shift.uid, label, QIcon(), QString()});
-        }
-    }
-    if (!entries.isEmpty())
-        menu->addSeparator();
-    sortEntries(entries);
-    addEntries(menu, entries);
+    QMenu* menu = WorkTimeChoiceMenus::shiftMenu(parent);
     connect(menu, &QMenu::triggered, this, &WorkTimeTableView::shiftActionTriggered);
     return menu;
 }
 
 QList<QMenu*> WorkTimeTableView::initSelectScheduleMenuList(QMenu* parent, bool withFromDate)
 {
-    QList<MenuEntry> entries;
-    for (const SCHEDULE_DATA& schedule : LocalStorage::instance()->schedules()) {
-        if (schedule.active != 1 || schedule.kind == personalScheduleKind)
-            continue;
-        entries.append({schedule.name, schedule.id, schedule.name.toLower(), colourIcon(schedule.color), QString()});
-    }
-    sortEntries(entries);
-    const auto makeMenu = [this, parent, &entries](const QString& title) {
-        auto* menu = new QMenu(title, parent);
-        menu->addAction(tr("<Не задан>"))->setData(0);
-        menu->addSeparator();
-        addEntries(menu, entries);
-        return menu;
-    };
-    QList<QMenu*> menus;
-    QMenu* forDate = makeMenu(tr("Задать график работы на выбранную дату"));
+    QMenu* forDate = WorkTimeChoiceMenus::scheduleMenu(tr("Задать график работы на выбранную дату"), parent);
     connect(forDate, &QMenu::triggered, this, &WorkTimeTableView::scheduleActionTriggered);
-    menus.append(forDate);
-    if (withFromDate) {
-        QMenu* fromDate = makeMenu(tr("Задать график работы с выбранной даты"));
-        connect(fromDate, &QMenu::triggered, this, &WorkTimeTableView::scheduleFromActionTriggered);
-        menus.append(fromDate);
-    }
-    return menus;
+    if (!withFromDate)
+        return {forDate};
+    QMenu* fromDate = WorkTimeChoiceMenus::scheduleMenu(tr("Задать график работы с выбранной даты"), parent);
+    connect(fromDate, &QMenu::triggered, this, &WorkTimeTableView::scheduleFromActionTriggered);
+    return {forDate, fromDate};
 }
 
 QMenu* WorkTimeTableView::initSelectLackReasonMenu(QMenu* parent)
 {
-    auto* menu = new QMenu(tr("Причина отсутствия"), parent);
-    menu->setToolTipsVisible(true);
-    QList<MenuEntry> entries;
-    if (const OBJECT_HASH* reasons = LocalStorage::instance()->constObjects(key(REASON_DATANAME))) {
-        for (const ObjectInfo& reason : *reasons) {
-            if (!isFlagSet(reason, db::reason::ALLOW_PLANNING))
-                continue;
-            const QString text = QStringLiteral("%1 %2").arg(reason.property(key(db::reason::MARK)),
-                                                             reason.property(key(db::reason::NAME)));
-            const QString label = text.size() > maxReasonTextLength
-                ? text.left(maxReasonTextLength).trimmed() + QStringLiteral("...")
-                : text;
-            entries.append({label, reason.uid, text.toLower(), QIcon(), text});
-        }
-    }
-    sortEntries(entries);
-    addEntries(menu, entries);
+    QMenu* menu = WorkTimeChoiceMenus::absenceReasonMenu(parent);
     connect(menu, &QMenu::triggered, this, &WorkTimeTableView::absenceReasonActionTriggered);
     return menu;
 }
@@ -633,6 +545,7 @@ void WorkTimeTableView::setShiftForSelection(TYPE_ID shift)
     WorkTimePlanningModel* planning = workTimeModel();
     if (!planning)
         return;
+    const WorkTimePlanningModel::EditStep step(planning);
     for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
         const QDate date = index.data(WorkTimePlanningModel::DateRole).toDate();
         if (date.isValid())
@@ -703,6 +616,7 @@ void WorkTimeTableView::absenceReasonActionTriggered(QAction* action)
     if (dialog.exec() != QDialog::Accepted)
         return;
     const _WORKER_ABSENCE_REASON_RECORD accepted = dialog.workerReason();
+    const WorkTimePlanningModel::EditStep step(planning);
     for (unsigned int employee : sortedList(selection.employees))
         planning->setObjectAbsenceReason(employee, accepted);
 }
@@ -764,6 +678,7 @@ void WorkTimeTableView::editSelectionRange()
     QVariantMap interval;
     interval.insert(key(timeStartKey), WorkTimeUtils::timeToSeconds(dialog.start()));
     interval.insert(key(timeFinishKey), WorkTimeUtils::timeToSeconds(dialog.finish()));
+    const WorkTimePlanningModel::EditStep step(workTimeModel());
     for (const QModelIndex& index : indexes) {
         if (model()->flags(index).testFlag(Qt::ItemIsEditable))
             model()->setData(index, interval, WorkTimePlanningModel::IntervalRole);

@@ -7,6 +7,7 @@
 #include <QTableView>
 
 class QMenu;
+class WorkTimeEditActions;
 class WorkTimeHeaderView;
 class WorkTimePlanningModel;
 
@@ -42,6 +43,9 @@ public:
 
     void sortByColumn(int column, Qt::SortOrder order);
 
+    /// Copy, paste, undo and redo of the grid's days, for menus and tool bars too.
+    WorkTimeEditActions* editActions() const { return m_editActions; }
+
 public slots:
     void updateFrozenTableGeometry();
     void updateFrozenHeaderHeight();
@@ -66,6 +70,8 @@ signals:
     void attachWorker(unsigned int employeeId, const QDate& from, const QDate& to);
     void detachWorker(unsigned int employeeId, const QDate& from, const QDate& to);
     void showDayEditDialog();
+    /// A Russian sentence for the planner, e.g. how many days a paste skipped.
+    void editReported(const QString& text);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -73,6 +79,7 @@ protected:
     void keyboardSearch(const QString& search) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void commitData(QWidget* editor) override;
 
 private:
     /// The employees and the date range of the selected cells.
@@ -116,5 +123,6 @@ private:
     QTableView* m_frozenTable = nullptr;
     WorkTimeHeaderView* m_frozenHeader = nullptr;
     WorkTimeHeaderView* m_header = nullptr;
+    WorkTimeEditActions* m_editActions = nullptr;
     int m_frozenColumns = 5;
 };

@@ -12,4 +12,6 @@ public:
 
     /// Background of planned (working) cells: soft enough to keep dark text readable.
     static QColor lightYellow();
+    /// Background of rows and fields holding invalid input.
+    static QColor lightRed();
 };

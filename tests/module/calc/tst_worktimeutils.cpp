@@ -1,3 +1,4 @@
+#include "demoorganisationgenerator.h"
 #include "fatalwarnings.h"
 #include "localstorage.h"
 #include "organisationbuilder.h"
@@ -266,6 +267,47 @@ private slots:
         WorkTimeUtils::IntervalList out = intervals(QStringLiteral("01:00-02:00"));
         WorkTimeUtils::scheduleDayIntervals(found, isoDate(row.date), baseDate, days, out);
         QCOMPARE(text(out), QLatin1String(row.expected));
+    }
+
+    // A day the demo seeds has the intervals that typing its first start to last finish into the cell gives, for every
+    // employee on every day around the starts of the demo's break rules; a schedule's shift has its object's intervals.
+    void demoDaysAsTyped()
+    {
+        const QDate march(2026, 3, 15);
+        const DemoOrganisation demo = DemoOrganisationGenerator::generate(60, march);
+        LocalStorage::instance()->reset();
+        for (auto table = demo.objects.cbegin(); table != demo.objects.cend(); ++table)
+            LocalStorage::instance()->setObjects(table.key(), table.value());
+        LocalStorage::instance()->setSchedules(demo.schedules);
+        WorkTimeUtils::IntervalList seeded, typed;
+        for (const SCHEDULE_DATA& schedule : demo.schedules) {
+            for (const SCHEDULE_DATA::Shift& shift : schedule.shifts) {
+                WorkTimeUtils::shiftToIntervals(shift.shiftUid, seeded);
+                QCOMPARE(text(seeded), text(shift.intervals));
+            }
+        }
+        QSet<int> lunches;
+        for (const WORKER_SCHEDULE_HISTORY_V2& history : demo.scheduleHistories) {
+            for (QDate date = march.addMonths(-4); date < march.addMonths(4); date = date.addDays(1)) {
+                QDate base;
+                const int schedule = WorkTimeUtils::scheduleIdByDate(history.uid, date, history, base);
+                seeded.clear();
+                if (schedule != 0)
+                    WorkTimeUtils::scheduleDayIntervals(schedule, date, base, demo.calendarDays, seeded);
+                if (seeded.isEmpty())
+                    continue;
+                const QDateTime from = date.startOfDay().addSecs(seeded.first().start);
+                const QDateTime to = from.addSecs((seeded.last().finish - seeded.first().start + 86400) % 86400);
+                const int span = int(from.secsTo(to)), night = WorkTimeUtils::nightTime(history.uid, from, to);
+                const int lunch = qMin(WorkTimeUtils::getBreakTime(history.uid, false, date, span), span - night);
+                WorkTimeUtils::splitTimeToIntervals(history.uid, from, to, span - lunch, typed);
+                for (SCHEDULE_CALENDAR_INTERVAL& interval : typed)
+                    interval.finish %= 86400;
+                QCOMPARE(text(seeded), text(typed));
+                lunches.insert(lunch / 60);
+            }
+        }
+        QCOMPARE(lunches, (QSet<int>{0, 20, 45, 60}));
     }
 };
 

@@ -190,20 +190,25 @@ private slots:
         QTest::addColumn<MenuCase>("row");
         const QStringList editOnly{allRoles.at(0), allRoles.at(1)};
         const QStringList one{"ivanov:2"};
-        QTest::newRow("leading cells only") << MenuCase{allRoles, {"ivanov:0"}, false, {}, "R- D- F- S- U- P-"};
-        QTest::newRow("one day") << MenuCase{allRoles, one, false, {}, "R+ D+ F+ S+ U- A+ P+"};
+        QTest::newRow("leading cells only")
+            << MenuCase{allRoles, {"ivanov:0"}, false, {}, "R- D- F- S- C+ V+ Z- Y- U- P-"};
+        QTest::newRow("one day") << MenuCase{allRoles, one, false, {}, "R+ D+ F+ S+ C+ V+ Z- Y- U- A+ P+"};
         QTest::newRow("two days of one employee")
-            << MenuCase{allRoles, {"ivanov:8", "ivanov:9"}, false, {}, "R+ D+ S+ U- A+ P+"};
-        QTest::newRow("personal schedule") << MenuCase{allRoles, {"pavlov:2"}, false, {}, "R+ S+ U- A+ P+"};
-        QTest::newRow("two employees") << MenuCase{allRoles, {"ivanov:2", "petrov:8"}, false, {}, "R+ S+ U- P+"};
-        QTest::newRow("day of a trip elsewhere") << MenuCase{allRoles, {"sidorov:16"}, false, {}, "R- D- F- S- U- X+ P-"};
-        QTest::newRow("attached worker") << MenuCase{allRoles, {"gostev:12"}, false, {}, "R+ D+ F+ S+ U- P+"};
+            << MenuCase{allRoles, {"ivanov:8", "ivanov:9"}, false, {}, "R+ D+ S+ C+ V+ Z- Y- U- A+ P+"};
+        QTest::newRow("personal schedule") << MenuCase{allRoles, {"pavlov:2"}, false, {}, "R+ S+ C+ V+ Z- Y- U- A+ P+"};
+        QTest::newRow("two employees")
+            << MenuCase{allRoles, {"ivanov:2", "petrov:8"}, false, {}, "R+ S+ C+ V+ Z- Y- U- P+"};
+        QTest::newRow("day of a trip elsewhere")
+            << MenuCase{allRoles, {"sidorov:16"}, false, {}, "R- D- F- S- C+ V+ Z- Y- U- X+ P-"};
+        QTest::newRow("attached worker")
+            << MenuCase{allRoles, {"gostev:12"}, false, {}, "R+ D+ F+ S+ C+ V+ Z- Y- U- P+"};
         // The edit is kept in a personal schedule to be created: no schedule menus any more.
-        QTest::newRow("changed employee") << MenuCase{allRoles, one, true, {}, "R+ S+ U+ A+ P+"};
+        QTest::newRow("changed employee") << MenuCase{allRoles, one, true, {}, "R+ S+ C+ V+ Z+ Y- U+ A+ P+"};
         QTest::newRow("days before the editable dates")
-            << MenuCase{allRoles, {"ivanov:8", "ivanov:12"}, false, Fixture::july(10), "R- D- S- U- A- P-"};
-        QTest::newRow("without trip rights") << MenuCase{editOnly, one, false, {}, "R+ D+ F+ S+ U- A- P+"};
-        QTest::newRow("without the edit right") << MenuCase{{allRoles.at(0)}, one, false, {}, "R- D- F- S- U- A- P-"};
+            << MenuCase{allRoles, {"ivanov:8", "ivanov:12"}, false, Fixture::july(10), "R- D- S- C+ V+ Z- Y- U- A- P-"};
+        QTest::newRow("without trip rights") << MenuCase{editOnly, one, false, {}, "R+ D+ F+ S+ C+ V+ Z- Y- U- A- P+"};
+        QTest::newRow("without the edit right")
+            << MenuCase{{allRoles.at(0)}, one, false, {}, "R- D- F- S- C+ V+ Z- Y- U- A- P-"};
     }
 
     void menuEntries()
@@ -213,6 +218,8 @@ private slots:
                                           {'D', "Задать график работы на выбранную дату"},
                                           {'F', "Задать график работы с выбранной даты"},
                                           {'S', "Выбрать смену"},
+                                          {'C', "Копировать"}, {'V', "Вставить"},
+                                          {'Z', "Отменить действие"}, {'Y', "Повторить действие"},
                                           {'U', "Отменить изменения"},
                                           {'A', "Запланировать внутреннюю командировку"},
                                           {'X', "Удалить внутреннюю командировку"},
