@@ -648,12 +648,14 @@ void WorkTimePlanningView::initSaving()
 
 void WorkTimePlanningView::saveWorkTime()
 {
-    const QList<orvanta::TaskInfo> tasks = WorkTimeSaveTasks(model).prepareSave();
-    if (tasks.isEmpty()) {
+    auto tasks = std::make_shared<WorkTimeSaveTasks>(model);
+    const int total = tasks->taskCount();
+    if (total == 0) {
         qCWarning(lcWtPlanning) << Q_FUNC_INFO << "no date for save";
         return;
     }
-    taskRunner->runSave(tasks);
+    // Batches of about a frame's time keep the window responsive while thousands of tasks are built.
+    taskRunner->runSave(total, [tasks] { return tasks->takeBatch(16); });
 }
 
 void WorkTimePlanningView::saveCompleted()

@@ -649,6 +649,22 @@ void WorkTimePlanningModel::reloadAttached(unsigned int uid)
     emitRowChanged(row);
 }
 
+void WorkTimePlanningModel::reloadAttached(const QList<unsigned int>& uids)
+{
+    int first = -1;
+    int last = -1;
+    for (unsigned int uid : uids) {
+        const int row = objectIdToRow(uid);
+        if (row < 0)
+            continue;
+        m_store.reloadAttached(row);
+        first = first < 0 ? row : qMin(first, row);
+        last = qMax(last, row);
+    }
+    if (first >= 0)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+}
+
 QList<ObjectInfo> WorkTimePlanningModel::attachedWorkers(unsigned int uid, const QDate& from, const QDate& to) const
 {
     const WorkTimeData* row = rowForUid(uid, Q_FUNC_INFO, "employee not found");

@@ -177,6 +177,8 @@ public:
     bool redoEdit();
 
     void reloadAttached(unsigned int uid);
+    /// The same for many rows, announced as one change: a save reports every employee it touched.
+    void reloadAttached(const QList<unsigned int>& uids);
     QList<orvanta::ObjectInfo> attachedWorkers(unsigned int uid, const QDate& from, const QDate& to) const;
 
 signals:

@@ -420,10 +420,12 @@ void WorkTimePlanningLoader::localDataChanged(const QString& dataname, const QLi
                 model->reloadAttached(employee);
         }
     } else if (dataname == QLatin1String(orvanta::SUBJECT_DATANAME)) {
+        QList<unsigned int> employees;
         for (unsigned int uid : uids) {
             if (model->containsEmployee(uid))
-                model->reloadAttached(uid);
+                employees.append(uid);
         }
+        model->reloadAttached(employees);
         reloadEmployeeDataDelayed(uids);
     } else if (dataname == QLatin1String(orvanta::ORGSTRUCTURE_DATANAME)) {
         for (unsigned int uid : uids) {

@@ -5,6 +5,7 @@
 #include "wtplanninglogging.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QVariantList>
 #include <QVariantMap>
@@ -32,28 +33,55 @@ QVariantMap dayMap(const QDate& date, const WorkTimeData::Day& day)
 
 } // namespace
 
-QList<TaskInfo> WorkTimeSaveTasks::prepareSave() const
+WorkTimeSaveTasks::WorkTimeSaveTasks(const WorkTimePlanningModel* model)
+    : m_model(model), m_changed(model->changedUids())
 {
-    const QList<unsigned int> changed = m_model->changedUids();
+}
+
+int WorkTimeSaveTasks::taskCount() const
+{
+    constexpr int taskBits = WorkTimeData::AbsenceReasonsChanged | WorkTimeData::ScheduleHistoryChanged
+        | WorkTimeData::CreatePersonalSchedule | WorkTimeData::CalendarDaysChanged
+        | WorkTimeData::DeletePersonalSchedule;
+    int count = 0;
+    for (unsigned int uid : m_changed)
+        count += qPopulationCount(quint32(m_model->workTimeData(uid).changes() & taskBits));
+    return count > 0 ? count + 1 : 0;
+}
+
+QList<TaskInfo> WorkTimeSaveTasks::takeBatch(int budgetMs)
+{
+    QElapsedTimer timer;
+    timer.start();
     QList<TaskInfo> tasks;
-    for (unsigned int uid : changed) {
-        const WorkTimeData data = m_model->workTimeData(uid);
-        const int changes = data.changes();
-        qCDebug(lcWtPlanning) << Q_FUNC_INFO << "prepare saving" << uid << changes;
-        // A personal schedule is deleted before a new one is created, and created before its days.
-        if (changes & WorkTimeData::AbsenceReasonsChanged)
-            tasks += prepareAbsenceReasonTask(data);
-        if (changes & WorkTimeData::ScheduleHistoryChanged)
-            tasks += prepareScheduleHistoryTask(data);
-        if (changes & WorkTimeData::DeletePersonalSchedule)
-            tasks += prepareDeletePersonalSchedule(data);
-        if (changes & WorkTimeData::CreatePersonalSchedule)
-            tasks += prepareCreatePersonalSchedule(data);
-        if (changes & WorkTimeData::CalendarDaysChanged)
-            tasks += prepareUpdateCalendarDays(data);
+    while (m_next < m_changed.size() && (tasks.isEmpty() || timer.elapsed() < budgetMs))
+        tasks += prepareEmployee(m_changed.at(m_next++));
+    m_anyTask = m_anyTask || !tasks.isEmpty();
+    // Rows whose bits ask for no task save nothing, not even the reset.
+    if (m_next == m_changed.size() && m_anyTask && !m_resetTaken) {
+        m_resetTaken = true;
+        tasks += prepareResetSyncFlagTask(m_model->dateStart(), m_changed);
     }
-    if (!tasks.isEmpty())
-        tasks += prepareResetSyncFlagTask(m_model->dateStart(), changed);
+    return tasks;
+}
+
+QList<TaskInfo> WorkTimeSaveTasks::prepareEmployee(unsigned int uid) const
+{
+    const WorkTimeData data = m_model->workTimeData(uid);
+    const int changes = data.changes();
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "prepare saving" << uid << changes;
+    // A personal schedule is deleted before a new one is created, and created before its days.
+    QList<TaskInfo> tasks;
+    if (changes & WorkTimeData::AbsenceReasonsChanged)
+        tasks += prepareAbsenceReasonTask(data);
+    if (changes & WorkTimeData::ScheduleHistoryChanged)
+        tasks += prepareScheduleHistoryTask(data);
+    if (changes & WorkTimeData::DeletePersonalSchedule)
+        tasks += prepareDeletePersonalSchedule(data);
+    if (changes & WorkTimeData::CreatePersonalSchedule)
+        tasks += prepareCreatePersonalSchedule(data);
+    if (changes & WorkTimeData::CalendarDaysChanged)
+        tasks += prepareUpdateCalendarDays(data);
     return tasks;
 }
 

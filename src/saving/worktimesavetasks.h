@@ -13,11 +13,14 @@ class WorkTimePlanningModel;
 class WorkTimeSaveTasks
 {
 public:
-    explicit WorkTimeSaveTasks(const WorkTimePlanningModel* model) : m_model(model) {}
+    /// Takes the model's changed employees as they are now.
+    explicit WorkTimeSaveTasks(const WorkTimePlanningModel* model);
 
-    /// Every task of every changed employee, in save order, ending with the reset task;
-    /// empty when no changed row needs a task.
-    QList<orvanta::TaskInfo> prepareSave() const;
+    /// How many tasks the save has, the reset task included; 0 when no changed row needs a task.
+    int taskCount() const;
+    /// The tasks of the next changed employees, in save order, built for at most budgetMs (at least
+    /// one employee's); the reset task comes last. Empty once everything was taken.
+    QList<orvanta::TaskInfo> takeBatch(int budgetMs);
 
     QList<orvanta::TaskInfo> prepareAbsenceReasonTask(const WorkTimeData& data) const;
     QList<orvanta::TaskInfo> prepareScheduleHistoryTask(const WorkTimeData& data) const;
@@ -30,5 +33,11 @@ private:
     static orvanta::TaskInfo employeeTask(const WorkTimeData& data, const char* type, const QString& title,
                                           const QString& errorText);
 
+    QList<orvanta::TaskInfo> prepareEmployee(unsigned int uid) const;
+
     const WorkTimePlanningModel* m_model;
+    const QList<unsigned int> m_changed;
+    int m_next = 0;
+    bool m_anyTask = false;
+    bool m_resetTaken = false;
 };

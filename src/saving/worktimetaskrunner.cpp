@@ -47,6 +47,15 @@ WorkTimeTaskRunner::WorkTimeTaskRunner(ov5sdk::Data* dataService, WorkTimePlanni
 
 void WorkTimeTaskRunner::runSave(const QList<TaskInfo>& tasks)
 {
+    runSave(tasks.size(), [tasks, taken = false]() mutable {
+        const bool first = !taken;
+        taken = true;
+        return first ? tasks : QList<TaskInfo>();
+    });
+}
+
+void WorkTimeTaskRunner::runSave(int total, TaskSource next)
+{
     // A closed window is only waiting for its deferred deletion.
     if (!progressDialog || progressDialog->isHidden()) {
         progressDialog = new ProgressDialog(window);
@@ -57,11 +66,28 @@ void WorkTimeTaskRunner::runSave(const QList<TaskInfo>& tasks)
         connect(progressDialog, &ProgressDialog::rejected, this, &WorkTimeTaskRunner::cancel);
     }
     // A reused window forgets the auto-close of the save before.
-    progressDialog->setRange(0, tasks.size());
+    progressDialog->setRange(0, total);
     progressDialog->startAnimation();
     progressDialog->show();
-    for (const TaskInfo& task : tasks)
+    feeding = std::move(next);
+    feed();
+}
+
+void WorkTimeTaskRunner::feed()
+{
+    if (!feeding)
+        return;
+    const QList<TaskInfo> batch = feeding();
+    if (batch.isEmpty()) {
+        feeding = nullptr;
+        // The replies may have caught up with the last batch already.
+        if (taskQueue.isEmpty())
+            finishSave();
+        return;
+    }
+    for (const TaskInfo& task : batch)
         addTask(task);
+    QMetaObject::invokeMethod(this, &WorkTimeTaskRunner::feed, Qt::QueuedConnection);
 }
 
 ProgressDialog* WorkTimeTaskRunner::progressWindow() const
@@ -88,18 +114,27 @@ void WorkTimeTaskRunner::processNextTask()
         return;
     progressDialog->increase();
     if (taskQueue.isEmpty()) {
-        const QString done = tr("Данные успешно сохранены!");
-        progressDialog->stopAnimation();
-        progressDialog->setMessage(done);
-        progressDialog->setLogMessage(done);
-        progressDialog->setCloseEnabled(true);
-        progressDialog->finishLater(kAutoCloseMs);
-        emit saveCompleted();
+        // More tasks may be on their way: the save ends with its last batch.
+        if (!feeding)
+            finishSave();
         return;
     }
     const TaskInfo next = taskQueue.current();
     progressDialog->setMessage(next.title.isEmpty() ? queuedText(taskQueue.size()) : next.title);
     progressDialog->setLogMessage(next.title);
+}
+
+void WorkTimeTaskRunner::finishSave()
+{
+    if (!progressDialog)
+        return;
+    const QString done = tr("Данные успешно сохранены!");
+    progressDialog->stopAnimation();
+    progressDialog->setMessage(done);
+    progressDialog->setLogMessage(done);
+    progressDialog->setCloseEnabled(true);
+    progressDialog->finishLater(kAutoCloseMs);
+    emit saveCompleted();
 }
 
 void WorkTimeTaskRunner::taskHandler(const Command& reply, bool finished)
@@ -122,6 +157,8 @@ void WorkTimeTaskRunner::taskHandler(const Command& reply, bool finished)
     qCWarning(lcWtPlanning) << Q_FUNC_INFO << "task error" << unit.type << "status" << reply.result
                             << reply.errorMessage();
     taskQueue.removeTasks(unit);
+    // A stopped save takes no more tasks either.
+    feeding = nullptr;
     showFailure(unit, reply);
     notifyReceiver(unit, 0);
     if (progressDialog) {
@@ -165,6 +202,7 @@ void WorkTimeTaskRunner::cancel()
 {
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "cancel" << taskQueue.size() << "tasks";
     taskQueue.clear();
+    feeding = nullptr;
     waitingObjects.clear();
     waitingSchedules.clear();
 }

@@ -31,9 +31,14 @@ public:
     WorkTimeTaskRunner(ov5sdk::Data* dataService, WorkTimePlanningModel* model, QWidget* window,
                        QObject* parent = nullptr);
 
-    /// Opens the progress window (or reuses the open one) and queues tasks.
+    /// The next batch of a save's tasks; empty when there are no more.
+    using TaskSource = std::function<QList<orvanta::TaskInfo>()>;
+
+    /// Opens the progress window (or reuses the open one) for total tasks and queues the batches of
+    /// next, one batch per pass of the event loop, so a large save never freezes the window.
+    void runSave(int total, TaskSource next);
     void runSave(const QList<orvanta::TaskInfo>& tasks);
-    bool isBusy() const { return !taskQueue.isEmpty(); }
+    bool isBusy() const { return !taskQueue.isEmpty() || bool(feeding); }
     ProgressDialog* progressWindow() const;
     orvanta::TYPE_ID lastAddedObject() const { return lastAddedObjectId; }
 
@@ -56,7 +61,9 @@ signals:
     void saveCompleted();
 
 private:
+    void feed();
     void processNextTask();
+    void finishSave();
     void taskHandler(const Command& reply, bool finished = true);
     void notifyReceiver(const orvanta::TaskInfo& unit, orvanta::TYPE_ID id);
     void waitLocalObject(unsigned int id, const Command& reply);
@@ -89,6 +96,8 @@ private:
     WorkTimePlanningModel* model;
     QPointer<QWidget> window;
     TaskQueue<WorkTimeTaskRunner> taskQueue;
+    /// The save still handing over tasks; empty when it has handed over all, failed or was cancelled.
+    TaskSource feeding;
     QPointer<ProgressDialog> progressDialog;
     orvanta::TYPE_ID lastAddedObjectId = 0;
     QHash<unsigned int, Command> waitingObjects;

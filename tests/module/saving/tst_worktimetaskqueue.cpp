@@ -97,6 +97,8 @@ private slots:
                 view.addTask(task);
         for (int result : replies)
             QVERIFY(server.answer(nullptr, result));
+        // A save hands its tasks over from the event loop.
+        QCoreApplication::processEvents();
 
         QStringList sent;
         for (const Command& request : server.transmitted) {
