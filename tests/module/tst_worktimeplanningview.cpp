@@ -354,7 +354,7 @@ private slots:
         const auto* runner = fixture.child<WorkTimeTaskRunner>("taskRunner");
         while (reply != 0 && runner->isBusy() && fixture.server.answer(nullptr, reply)) {
         }
-        QCoreApplication::processEvents();
+        QTest::qWait(50);
         const QString after = QStringLiteral("%1 %2 %3 %4")
                                   .arg(asked)
                                   .arg(fixture.view->isVisible() ? "open" : "closed",
