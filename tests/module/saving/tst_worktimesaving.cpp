@@ -115,11 +115,13 @@ TYPE_ID plannableReason()
     return 0;
 }
 
-// An ovserver process on a free local port; its database outlives the process.
+// An ovserver process on a free local port, with the planner logged in over TCP; its database outlives the process.
 struct ServerProcess
 {
     QProcess process;
     quint16 port = 0;
+    TcpServerConnection connection;
+    std::unique_ptr<StorageNotificationApplier> notifications;
 
     bool start(const QString& database, bool reset)
     {
@@ -132,7 +134,15 @@ struct ServerProcess
         if (reset)
             arguments.append(QStringLiteral("--reset-demo"));
         process.start(QStringLiteral(OVSERVER_PATH), arguments);
-        return process.waitForReadyRead(30000) && process.readAllStandardOutput().contains("listening");
+        if (!process.waitForReadyRead(30000) || !process.readAllStandardOutput().contains("listening"))
+            return false;
+        // Once logged in, coming back after a restart is the client's own business.
+        if (notifications)
+            return true;
+        if (!connection.connectToServer(QStringLiteral("127.0.0.1"), port) || !logIn(&connection, QStringLiteral("planner")))
+            return false;
+        notifications = std::make_unique<StorageNotificationApplier>(&connection, LocalStorage::instance());
+        return true;
     }
 
     ~ServerProcess()
@@ -235,11 +245,7 @@ private slots:
             QSKIP("no PostgreSQL cluster: OV_TEST_PG_URL is not set");
         ServerProcess ovserver;
         QVERIFY(ovserver.start(database, true));
-        TcpServerConnection server;
-        QVERIFY(server.connectToServer(QStringLiteral("127.0.0.1"), ovserver.port));
-        QVERIFY(logIn(&server, QStringLiteral("planner")));
-        StorageNotificationApplier notifications(&server, LocalStorage::instance());
-        saveRoundTrip(&server);
+        saveRoundTrip(&ovserver.connection);
     }
 
     // The server dies between two tasks: the save stops with an error and keeps every edit; the planner comes back
@@ -249,10 +255,7 @@ private slots:
         const QString database = QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("killed.sqlite"));
         ServerProcess ovserver;
         QVERIFY(ovserver.start(database, true));
-        TcpServerConnection server;
-        QVERIFY(server.connectToServer(QStringLiteral("127.0.0.1"), ovserver.port));
-        QVERIFY(logIn(&server, QStringLiteral("planner")));
-        StorageNotificationApplier notifications(&server, LocalStorage::instance());
+        TcpServerConnection& server = ovserver.connection;
         ConnectionKeeper keeper(&server, LocalStorage::instance(), QStringLiteral("planner"), QStringLiteral("planner2026"));
         QSignalSpy restored(&keeper, &ConnectionKeeper::restored);
         Planner planner(&server);
