@@ -270,6 +270,7 @@ void WorkTimePlanningView::initBreakRulesModels()
                                        {ui->actionAddBreakRule, ui->actionEditBreakRule, ui->actionDelBreakRule}, this);
     breakRules->setObjectName(QStringLiteral("breakRules"));
     breakRules->initModels();
+    breakRules->setPlanningModel(model);
     connect(breakRules, &BreakRuleRegister::executeTask, this, &WorkTimePlanningView::addTask);
     connect(ui->actionAddBreakRule, &QAction::triggered, this, &WorkTimePlanningView::addBreakRule);
     connect(ui->actionEditBreakRule, &QAction::triggered, this, &WorkTimePlanningView::editBreakRule);

@@ -10,9 +10,17 @@
 #include "wtplanninglogging.h"
 
 #include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// The preview walks the whole loaded month: it waits for the typing to pause.
+constexpr int previewDelayMs = 200;
+
+} // namespace
 
 BreakRuleEditDialog::BreakRuleEditDialog(QWidget* parent)
-    : QDialog(parent), ui(new Ui_BreakRuleEditDialog)
+    : QDialog(parent), ui(new Ui_BreakRuleEditDialog), previewTimer(new QTimer(this))
 {
     ui->setupUi(this);
     ui->buttonBox->button(QDialogButtonBox::Ok)->setText(tr("Сохранить"));
@@ -28,6 +36,9 @@ BreakRuleEditDialog::BreakRuleEditDialog(QWidget* parent)
     connect(targets, &BreakRuleTargetPicker::targetsChanged, this, &BreakRuleEditDialog::setButtonEnabled);
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(false);
     ui->previewLabel->hide();
+    previewTimer->setSingleShot(true);
+    previewTimer->setInterval(previewDelayMs);
+    connect(previewTimer, &QTimer::timeout, this, &BreakRuleEditDialog::showPreview);
 }
 
 BreakRuleEditDialog::~BreakRuleEditDialog()
@@ -99,12 +110,14 @@ void BreakRuleEditDialog::setButtonEnabled()
     const QString problem = validationMessage();
     ui->messageLabel->setText(problem);
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(problem.isEmpty());
-    showPreview(problem.isEmpty());
+    previewTimer->start();
 }
 
-void BreakRuleEditDialog::showPreview(bool valid)
+void BreakRuleEditDialog::showPreview()
 {
-    const QString text = valid && preview ? preview({rule}, {editedRule()}) : QString();
+    // Only what Save would write has an effect: nothing while the input is unchanged or wrong.
+    const bool savable = ui->buttonBox->button(QDialogButtonBox::Ok)->isEnabled();
+    const QString text = preview && savable ? preview({rule}, {editedRule()}) : QString();
     ui->previewLabel->setText(text);
     ui->previewLabel->setVisible(!text.isEmpty());
 }

@@ -8,6 +8,7 @@
 
 class BreakRuleTargetPicker;
 class QTimeEdit;
+class QTimer;
 class Ui_BreakRuleEditDialog;
 
 /// Edits one break rule; OK hands a "save_object" task over through executeTask, nothing is
@@ -40,10 +41,11 @@ signals:
 
 private:
     static int secondsOf(const QTimeEdit* edit);
-    void showPreview(bool valid);
+    void showPreview();
 
     Ui_BreakRuleEditDialog* ui;
     BreakRuleTargetPicker* targets;
     orvanta::ObjectInfo rule;
     BreakRuleFields::Preview preview;
+    QTimer* previewTimer;
 };

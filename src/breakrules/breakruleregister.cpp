@@ -1,6 +1,7 @@
 #include "breakruleregister.h"
 
 #include "breakruleeditdialog.h"
+#include "breakruleimpact.h"
 #include "breakruleinfowidget.h"
 #include "breakruleitemmodel.h"
 #include "breakruleproxymodel.h"
@@ -61,6 +62,11 @@ void BreakRuleRegister::initPanel()
     m_infoWidget = new BreakRuleInfoWidget(m_panel);
     m_infoWidget->setObjectName(QStringLiteral("breakRuleInfo"));
     m_panel->addWidget(m_infoWidget);
+}
+
+void BreakRuleRegister::setPlanningModel(WorkTimePlanningModel* model)
+{
+    setPreview(BreakRuleImpact::preview(model));
 }
 
 QModelIndexList BreakRuleRegister::selectedRows() const

@@ -13,6 +13,7 @@ class BreakRuleProxyModel;
 class HiddenPanel;
 class QAction;
 class QTableView;
+class WorkTimePlanningModel;
 
 /// The «Время обеда» page: the rule list following the local store, its property panel, and
 /// the add, edit and delete actions, gated by the user's roles. Writes leave through executeTask.
@@ -35,6 +36,8 @@ public:
     BreakRuleInfoWidget* infoWidget() const { return m_infoWidget; }
     /// How the edit dialog and the wizard describe a change's effect on the loaded plan.
     void setPreview(BreakRuleFields::Preview preview) { m_preview = std::move(preview); }
+    /// The dialog and the wizard show what a change does to the month this grid holds.
+    void setPlanningModel(WorkTimePlanningModel* model);
     /// Distinct ids of the selected rows, in selection order.
     QList<unsigned int> selectedIds() const;
 

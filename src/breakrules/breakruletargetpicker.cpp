@@ -50,21 +50,27 @@ void BreakRuleTargetPicker::setTargetType(int type)
 QList<unsigned int> BreakRuleTargetPicker::selectedObjects() const
 {
     const QList<orvanta::TYPE_ID> checked = m_tree->checked();
-    if (targetType() != db::break_rule::TYPE_EMPLOYEES)
-        return checked;
-    // A checked department stands for its employees in the tree, not for a target of its own.
+    const QSet<orvanta::TYPE_ID> ticks(checked.cbegin(), checked.cend());
+    const bool untouched = !m_given.isEmpty() && ticks == m_givenTicks;
     const orvanta::LocalStorage* store = orvanta::LocalStorage::instance();
-    QList<unsigned int> employees;
-    for (orvanta::TYPE_ID id : checked) {
-        if (store->constObject(id).type == QLatin1String(db::orgstructure::WORKER))
-            employees.append(id);
+    const bool employees = targetType() == db::break_rule::TYPE_EMPLOYEES;
+    QList<unsigned int> selected;
+    for (orvanta::TYPE_ID id : untouched ? m_given : checked) {
+        const orvanta::ObjectInfo object = store->constObject(id);
+        // A checked department stands for its employees in the tree, not for a target of its own.
+        const bool worker = object.type == QLatin1String(db::orgstructure::WORKER);
+        if (employees ? worker : untouched || !ticks.contains(object.parent))
+            selected.append(id);
     }
-    return employees;
+    return selected;
 }
 
 void BreakRuleTargetPicker::setChecked(const QList<unsigned int>& ids)
 {
     m_tree->setChecked(ids);
+    m_given = ids;
+    const QList<orvanta::TYPE_ID> checked = m_tree->checked();
+    m_givenTicks = QSet<orvanta::TYPE_ID>(checked.cbegin(), checked.cend());
 }
 
 void BreakRuleTargetPicker::updateModelType()

@@ -2,6 +2,9 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
+
+#include "orvantatypes.h"
 
 class QComboBox;
 class WorkerHistoryPanelWidget;
@@ -19,7 +22,10 @@ public:
     /// db::break_rule::TYPE_DEPARTMENTS or TYPE_EMPLOYEES.
     int targetType() const;
     void setTargetType(int type);
-    /// The checked objects; for employees only the employees among them, in the order checked.
+    /// The objects the rule is for. Untouched ticks give back what setChecked was given; otherwise,
+    /// for departments, the ticked ones whose parent is not ticked (the tree ticks a whole branch
+    /// below a ticked department and a parent whose children are all ticked), and for employees
+    /// the ticked employees.
     QList<unsigned int> selectedObjects() const;
     void setChecked(const QList<unsigned int>& ids);
     WorkerHistoryProxyModel* proxy() const { return m_proxy; }
@@ -35,4 +41,7 @@ private:
     QComboBox* m_typeBox;
     WorkerHistoryPanelWidget* m_tree;
     WorkerHistoryProxyModel* m_proxy;
+    /// What setChecked was given, and the ticks it led to: a rule edited only in its break keeps its targets.
+    QList<unsigned int> m_given;
+    QSet<orvanta::TYPE_ID> m_givenTicks;
 };

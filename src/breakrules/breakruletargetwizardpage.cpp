@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 BreakRuleTargetWizardPage::BreakRuleTargetWizardPage(QWidget* parent)
@@ -14,6 +15,7 @@ BreakRuleTargetWizardPage::BreakRuleTargetWizardPage(QWidget* parent)
     , m_typeBox(new QComboBox(this))
     , m_targetWidget(new WorkerHistoryPanelWidget(this))
     , m_previewLabel(new QLabel(this))
+    , m_previewTimer(new QTimer(this))
 {
     setTitle(tr("Назначение"));
     m_typeBox->setObjectName(QStringLiteral("cbType"));
@@ -31,7 +33,11 @@ BreakRuleTargetWizardPage::BreakRuleTargetWizardPage(QWidget* parent)
     m_picker = new BreakRuleTargetPicker(m_typeBox, m_targetWidget, this);
     QMetaObject::invokeMethod(m_targetWidget, "startSearch", Qt::QueuedConnection);
     connect(m_picker, &BreakRuleTargetPicker::targetsChanged, this, &OVWizardPage::updateComplete);
-    connect(m_picker, &BreakRuleTargetPicker::targetsChanged, this, &BreakRuleTargetWizardPage::updatePreview);
+    // The preview walks the whole loaded month: it waits for the clicking to pause.
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(200);
+    connect(m_previewTimer, &QTimer::timeout, this, &BreakRuleTargetWizardPage::updatePreview);
+    connect(m_picker, &BreakRuleTargetPicker::targetsChanged, m_previewTimer, qOverload<>(&QTimer::start));
 }
 
 int BreakRuleTargetWizardPage::targetType() const

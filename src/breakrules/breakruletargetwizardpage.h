@@ -6,6 +6,7 @@
 class BreakRuleTargetPicker;
 class QComboBox;
 class QLabel;
+class QTimer;
 class WorkerHistoryPanelWidget;
 
 /// Second page of the break-rule wizard: the departments or employees the new rules apply to,
@@ -36,6 +37,7 @@ private:
     QComboBox* m_typeBox = nullptr;
     WorkerHistoryPanelWidget* m_targetWidget = nullptr;
     QLabel* m_previewLabel = nullptr;
+    QTimer* m_previewTimer = nullptr;
     BreakRuleTargetPicker* m_picker = nullptr;
     BreakRuleFields::Preview m_preview;
     std::function<QList<orvanta::ObjectInfo>()> m_rules;

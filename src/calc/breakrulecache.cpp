@@ -22,14 +22,34 @@ BreakRuleCache* BreakRuleCache::instance()
     return &cache;
 }
 
+BreakRuleCache::Override::Override(const QVector<Rule>& rules)
+    : m_rules(rules), m_previous(BreakRuleCache::instance()->m_override)
+{
+    m_indexByUid.reserve(m_rules.size());
+    for (int index = 0; index < m_rules.size(); ++index)
+        m_indexByUid.insert(m_rules.at(index).uid, index);
+    BreakRuleCache::instance()->m_override = this;
+}
+
+BreakRuleCache::Override::~Override()
+{
+    BreakRuleCache::instance()->m_override = m_previous;
+}
+
 const QVector<BreakRuleCache::Rule>& BreakRuleCache::rules()
 {
+    if (m_override)
+        return m_override->m_rules;
     refreshIfStale();
     return m_rules;
 }
 
 const BreakRuleCache::Rule* BreakRuleCache::rule(orvanta::TYPE_ID uid)
 {
+    if (m_override) {
+        const auto index = m_override->m_indexByUid.constFind(uid);
+        return index == m_override->m_indexByUid.constEnd() ? nullptr : &m_override->m_rules.at(index.value());
+    }
     refreshIfStale();
     const auto index = m_indexByUid.constFind(uid);
     return index == m_indexByUid.constEnd() ? nullptr : &m_rules.at(index.value());

@@ -33,6 +33,23 @@ public:
         QVector<orvanta::TYPE_ID> targets;
     };
 
+    /// While it lives, the break lookups see these rules instead of the store's: what unsaved
+    /// rules would give, computed by the same code. Overrides nest; the innermost wins.
+    class Override
+    {
+    public:
+        explicit Override(const QVector<Rule>& rules);
+        ~Override();
+        Override(const Override&) = delete;
+        Override& operator=(const Override&) = delete;
+
+    private:
+        friend class BreakRuleCache;
+        QVector<Rule> m_rules;
+        QHash<orvanta::TYPE_ID, int> m_indexByUid;
+        const Override* m_previous;
+    };
+
     static BreakRuleCache* instance();
 
     /// Every rule of the store, reparsed first when the store changed since the last call.
@@ -51,6 +68,7 @@ private:
     void storeCleared() { m_stale = true; }
 
     QPointer<orvanta::LocalStorage> m_store;
+    const Override* m_override = nullptr;
     bool m_stale = true;
     QVector<Rule> m_rules;
     QHash<orvanta::TYPE_ID, int> m_indexByUid;

@@ -1,5 +1,6 @@
 #include "authdata.h"
 #include "breakruleeditdialog.h"
+#include "breakruleimpact.h"
 #include "breakruleitemmodel.h"
 #include "breakruleprogresswizardpage.h"
 #include "breakruleproxymodel.h"
@@ -14,10 +15,12 @@
 #include "fatalwarnings.h"
 #include "localstorage.h"
 #include "organisationbuilder.h"
+#include "../grid/planninggridfixture.h"
 #include "settings.h"
 #include "storagenotificationapplier.h"
 #include "vocabulary.h"
 #include "worktimeplanningview.h"
+#include "worktimeutils.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -54,6 +57,40 @@ QList<TYPE_ID> storedRuleIds()
     const OBJECT_HASH* rules = LocalStorage::instance()->constObjects(ruleData);
     return rules ? rules->keys() : QList<TYPE_ID>();
 }
+
+// Ivanov and Petrov of the shop work shiftStart-shiftFinish on July 1-3 under the shop's 4:00-8:00 rule with a
+// 0:30 break; the warehouse has a rule of its own.
+struct ImpactFixture
+{
+    ovtest::OrganisationBuilder org;
+    TYPE_ID shop = 0, warehouse = 0, ivanov = 0, petrov = 0, shopRule = 0, warehouseRule = 0;
+    WorkTimePlanningModel model;
+
+    ImpactFixture(const QTime& shiftStart, const QTime& shiftFinish)
+    {
+        const TYPE_ID firm = org.firm(QStringLiteral("Фирма"));
+        shop = org.department(QStringLiteral("Магазин"), firm);
+        warehouse = org.department(QStringLiteral("Склад"), firm);
+        ivanov = org.employee(QStringLiteral("Иванов"), shop);
+        petrov = org.employee(QStringLiteral("Петров"), shop);
+        shopRule = org.breakRule(QStringLiteral("r"), 4 * 3600, 8 * 3600, 1800, QDate(2024, 1, 1), {shop});
+        warehouseRule = org.breakRule(QStringLiteral("w"), 4 * 3600, 8 * 3600, 1800, QDate(2024, 1, 1), {warehouse});
+        const int daily = org.cycleSchedule(QStringLiteral("Каждый день"), QDate(2024, 7, 1), {0}, {{{shiftStart, shiftFinish}}});
+        model.refreshModel(QDate(2024, 7, 1), QDate(2024, 7, 3),
+                           {PlanningGridFixture::employee(ivanov, "Иванов"), PlanningGridFixture::employee(petrov, "Петров")},
+                           {}, {shop});
+        model.setScheduleHistory({{ivanov, PlanningGridFixture::follows(ivanov, daily)},
+                                  {petrov, PlanningGridFixture::follows(petrov, daily)}});
+    }
+
+    ObjectInfo stored(TYPE_ID uid) const { return LocalStorage::instance()->constObject(uid, ruleData); }
+    ObjectInfo withBreak(TYPE_ID uid, int breakTime) const
+    {
+        ObjectInfo edited = stored(uid);
+        edited.properties.insert(QLatin1String(db::break_rule::BREAK_TIME), QString::number(breakTime));
+        return edited;
+    }
+};
 
 bool logIn(OVServerInterface* server, const QString& login)
 {
@@ -260,6 +297,68 @@ private slots:
         }
     }
 
+    void impact_data()
+    {
+        QTest::addColumn<QTime>("shiftStart");
+        QTest::addColumn<QTime>("shiftFinish");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("expected");
+        const QString twoBy3 = QStringLiteral("Изменится у 2 сотрудников, 6 дней, ");
+        QTest::addRow("shop rule 0:30 to 1:00") << QTime(8, 0) << QTime(15, 0) << "shop 1:00" << twoBy3 + "−3:00 ч";
+        QTest::addRow("warehouse rule 0:30 to 1:00") << QTime(8, 0) << QTime(15, 0) << "warehouse 1:00"
+                                                     << "Загруженный месяц не изменится";
+        QTest::addRow("overnight 20:00-03:00") << QTime(20, 0) << QTime(3, 0) << "shop 1:00" << twoBy3 + "−3:00 ч";
+        // Of 21:30-03:30 only half an hour is daytime: the break cannot grow past it.
+        QTest::addRow("night caps the break") << QTime(21, 30) << QTime(3, 30) << "shop 1:00"
+                                              << "Загруженный месяц не изменится";
+        QTest::addRow("shift outside 4:00-8:00") << QTime(8, 0) << QTime(17, 0) << "shop 1:00"
+                                                 << "Загруженный месяц не изменится";
+        QTest::addRow("shop rule removed") << QTime(8, 0) << QTime(15, 0) << "remove shop" << twoBy3 + "+3:00 ч";
+        // The employee's own rule is nearer than the shop's; from the 2nd it covers two of the three days.
+        QTest::addRow("new rule for Ivanov from the 2nd") << QTime(8, 0) << QTime(15, 0) << "new ivanov"
+                                                          << "Изменится у 1 сотрудника, 2 дня, −1:00 ч";
+    }
+
+    void impact()
+    {
+        QFETCH(QTime, shiftStart);
+        QFETCH(QTime, shiftFinish);
+        QFETCH(QString, change);
+        QFETCH(QString, expected);
+        ImpactFixture month(shiftStart, shiftFinish);
+        QList<ObjectInfo> before, after;
+        if (change == "shop 1:00" || change == "warehouse 1:00") {
+            const TYPE_ID uid = change.startsWith("shop") ? month.shopRule : month.warehouseRule;
+            before = {month.stored(uid)};
+            after = {month.withBreak(uid, 3600)};
+        } else if (change == "remove shop") {
+            before = {month.stored(month.shopRule)};
+        } else {
+            ObjectInfo added = rule(0, 4 * 3600, 8 * 3600, 3600, "2024-07-02");
+            added.children.insert(INHERIT_BREAK_RULE_OBJECT, {0, month.ivanov, int(INHERIT_BREAK_RULE_OBJECT)});
+            after = {added};
+        }
+        QCOMPARE(BreakRuleImpact::preview(&month.model)(before, after), expected);
+        // The preview wrote nothing: the grid's lookups see the stored rules again.
+        QCOMPARE(WorkTimeUtils::getEffectiveBreakRule(month.ivanov, false, QDate(2024, 7, 2), 7 * 3600), month.shopRule);
+    }
+
+    // The dialog shows the preview once the typing pauses; without a loaded month it shows none.
+    void editDialogPreview()
+    {
+        ImpactFixture month(QTime(8, 0), QTime(15, 0));
+        BreakRuleEditDialog dialog;
+        dialog.setPreview(BreakRuleImpact::preview(&month.model));
+        dialog.setInfo(month.stored(month.shopRule));
+        dialog.findChild<QTimeEdit*>(QStringLiteral("teBreakTime"))->setTime(QTime(1, 0));
+        auto* label = dialog.findChild<QLabel*>(QStringLiteral("previewLabel"));
+        QVERIFY(label->text().isEmpty());
+        QTRY_COMPARE(label->text(), QStringLiteral("Изменится у 2 сотрудников, 6 дней, −3:00 ч"));
+        month.model.clear();
+        dialog.findChild<QTimeEdit*>(QStringLiteral("teBreakTime"))->setTime(QTime(0, 45));
+        QTRY_VERIFY(label->text().isEmpty());
+    }
+
     // Create three departments' rule with the wizard, edit its break, delete it with another rule, as hr through
     // the real server; then a fresh login reads back what the server stored.
     void createEditDeleteOnServer()
@@ -281,13 +380,19 @@ private slots:
         const QList<int> cells{4 * 3600, 6 * 3600, 1800};
         for (int column = 0; column < 3; ++column)
             wizard.settingsPage()->ruleView()->item(0, column)->setData(Qt::DisplayRole, cells.at(column));
+        // Departments with departments below them: the tree ticks those too, and they must not become targets.
         QList<TYPE_ID> departments;
-        for (const ObjectInfo& object : *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME))) {
-            if (object.type == QLatin1String(db::orgstructure::DEPARTMENT) && departments.size() < 3)
+        const OBJECT_HASH& structure = *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME));
+        for (const ObjectInfo& object : structure) {
+            const bool parent = std::any_of(structure.cbegin(), structure.cend(), [&object](const ObjectInfo& child) {
+                return child.parent == object.uid && child.type == QLatin1String(db::orgstructure::DEPARTMENT);
+            });
+            if (object.type == QLatin1String(db::orgstructure::DEPARTMENT) && parent && departments.size() < 3)
                 departments.append(object.uid);
         }
         wizard.targetPage()->picker()->setChecked(departments);
         const QList<unsigned int> targets = wizard.targetPage()->selectedObjects();
+        QCOMPARE(targets.size(), departments.size());
         wizard.prepareTask();
         QTRY_VERIFY_WITH_TIMEOUT(wizard.progressPage()->isComplete(), 10000);
         QCOMPARE(wizard.progressPage()->succeededCount(), 1);
@@ -305,6 +410,9 @@ private slots:
         QTRY_COMPARE(LocalStorage::instance()->constObject(created, ruleData).property("PT_BREAK_TIME"),
                      QStringLiteral("3600"));
         QCOMPARE(rules->model()->index(int(rules->model()->row(created)), 1).data().toInt(), 3600);
+        // Only the break was edited: the targets stay as they were, not the branches the tree ticks with them.
+        QCOMPARE(LocalStorage::instance()->constObject(created, ruleData).children.values(INHERIT_BREAK_RULE_OBJECT).size(),
+                 targets.size());
 
         DeleteObjectWizard deletion;
         connect(&deletion, &DeleteObjectWizard::appendTask, &view, &WorkTimePlanningView::addTask);
