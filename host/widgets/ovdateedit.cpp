@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTimer>
 
 OVDateEdit::OVDateEdit(QWidget* parent)
     : QDateEdit(parent)
@@ -65,4 +66,7 @@ void OVDateEdit::focusInEvent(QFocusEvent* event)
     // Tabbing in starts typing at the day, whichever section was edited last.
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         setSelectedSection(event->reason() == Qt::TabFocusReason ? DaySection : YearSection);
+    // A click leaves only a cursor, where typed digits make no date: select the clicked section.
+    if (event->reason() == Qt::MouseFocusReason)
+        QTimer::singleShot(0, this, [this] { setSelectedSection(currentSection()); });
 }

@@ -85,6 +85,7 @@ private slots:
         row("date digits only", "17112025", "17.11.2025");
         row("single-digit day closed by a separator", "5.11.2025", "05.11.2025");
         row("time with separator", "14:15", "14:15", false, false, true);
+        row("time digits only", "0030", "00:30", false, false, true);
     }
 
     void dateTimeKeyboard()
