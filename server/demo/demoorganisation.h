@@ -46,4 +46,6 @@ struct DemoOrganisation
     QList<orvanta::SALES_PLAN> salesPlan;
     QList<orvanta::HOURS_BUDGET> hoursBudget;
     QList<DemoUser> users;
+    /// Binary properties: object uid -> property name ("PT_PHOTO") -> bytes.
+    QHash<orvanta::TYPE_ID, QHash<QString, QByteArray>> blobs;
 };

@@ -5,6 +5,7 @@
 #include "demofiguresbuilder.h"
 #include "demoids.h"
 #include "demopeoplebuilder.h"
+#include "demophotobuilder.h"
 #include "demoschedulebuilder.h"
 #include "demostructurebuilder.h"
 #include "serverlogging.h"
@@ -102,6 +103,8 @@ DemoOrganisation DemoOrganisationGenerator::generate(int employees, const QDate&
     }
     structure.addBreakRules();
     figures.addBudgets();
+    // Last, so the photos leave every earlier draw of a seed as it was.
+    DemoPhotoBuilder(draft).addPhotos();
 
     draft.addObject(REPORT_DATANAME,
                     DemoDraft::makeObject(DemoIds::ReportUid, ReportType, 0, DemoDraft::key(PlanningReportName)));

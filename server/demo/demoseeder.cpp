@@ -121,7 +121,15 @@ bool DemoSeeder::seedObjects(const DemoOrganisation& organisation, QString* erro
         }
     }
     ObjectStore store(m_db);
-    return store.insert(objects, datanames, error) && store.insertLinks(organisation.links, error);
+    if (!store.insert(objects, datanames, error) || !store.insertLinks(organisation.links, error))
+        return false;
+    for (auto object = organisation.blobs.constBegin(); object != organisation.blobs.constEnd(); ++object) {
+        for (auto blob = object->constBegin(); blob != object->constEnd(); ++blob) {
+            if (!store.setBlob(object.key(), blob.key(), blob.value(), error))
+                return false;
+        }
+    }
+    return true;
 }
 
 bool DemoSeeder::seedUsers(const QList<DemoUser>& users, QString* error)

@@ -11,6 +11,8 @@
 #include "servercommands.h"
 #include "serverlogging.h"
 #include "sqltransaction.h"
+#include "triprules.h"
+#include "vocabulary.h"
 
 using namespace orvanta;
 
@@ -95,6 +97,8 @@ Command ObjectHandler::addObject(const RequestContext& context)
     object.revision = 1;
     if (!anchorLinks(object.uid, &links))
         return Reply::invalid(context.request, QStringLiteral("Связь не относится к новому объекту"));
+    if (const auto refused = checkTrip(context, dataname, object, links, ObjectInfo()))
+        return *refused;
     ObjectStore store(m_db);
     ObjectsByDataname changed;
     QList<TYPE_ID> linked;
@@ -136,6 +140,8 @@ Command ObjectHandler::updateObjectEx(const RequestContext& context)
         return Reply::forbidden(context.request, refusal);
     if (!anchorLinks(object.uid, &links))
         return Reply::invalid(context.request, QStringLiteral("Связь не относится к объекту %1").arg(object.uid));
+    if (const auto refused = checkTrip(context, dataname, object, links, stored))
+        return *refused;
 
     // Objects that lose a link change as much as those that gain one.
     QList<TYPE_ID> linked;
@@ -174,6 +180,11 @@ Command ObjectHandler::removeObject(const RequestContext& context)
         AccessPolicy::checkRole(context.user, AccessPolicy::objectRole(dataname, AccessPolicy::ObjectWrite::Delete));
     if (!refusal.isEmpty())
         return Reply::forbidden(context.request, refusal);
+    if (dataname == QLatin1String(ATTACHED_WORKER_DATANAME)) {
+        const TripRules rules(m_db, context.user, QDate::currentDate());
+        if (const auto refused = reply(context.request, rules.checkRemoval(stored)))
+            return *refused;
+    }
     QList<TYPE_ID> linked;
     ObjectsByDataname changed;
     if (!store.linkedObjects(object.uid, &linked, &error) || !store.remove(object.uid, &error)
@@ -182,6 +193,30 @@ Command ObjectHandler::removeObject(const RequestContext& context)
     m_notifier->dataRemoved(dataname, {object.uid});
     announce(changed, dataname);
     return Reply::ok(context.request);
+}
+
+std::optional<Command> ObjectHandler::checkTrip(const RequestContext& context, const QString& dataname,
+                                                const ObjectInfo& object, const QList<_INHERIT_DATA>& links,
+                                                const ObjectInfo& stored)
+{
+    if (dataname != QLatin1String(ATTACHED_WORKER_DATANAME))
+        return std::nullopt;
+    return reply(context.request, TripRules(m_db, context.user, QDate::currentDate()).checkWrite(object, links, stored));
+}
+
+std::optional<Command> ObjectHandler::reply(const Command& request, const TripRules::Verdict& verdict)
+{
+    switch (verdict.kind) {
+    case TripRules::Verdict::Allowed:
+        return std::nullopt;
+    case TripRules::Verdict::Forbidden:
+        return Reply::forbidden(request, verdict.text);
+    case TripRules::Verdict::Invalid:
+        return Reply::invalid(request, verdict.text);
+    case TripRules::Verdict::Failed:
+        break;
+    }
+    return Reply::storageFailure(request, verdict.text);
 }
 
 bool ObjectHandler::anchorLinks(TYPE_ID object, QList<_INHERIT_DATA>* links)

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "command.h"
 #include "inheritdata.h"
 #include "objectinfo.h"
+#include "triprules.h"
 
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 
-struct Command;
+#include <optional>
+
 class ChangeNotifier;
 class CommandRouter;
 struct RequestContext;
@@ -31,6 +34,12 @@ private:
     Command updateObjectEx(const RequestContext& context);
     Command removeObject(const RequestContext& context);
 
+    /// The refusal of writing a trip (an attached worker) over stored; nothing for other data names.
+    std::optional<Command> checkTrip(const RequestContext& context, const QString& dataname,
+                                     const orvanta::ObjectInfo& object, const QList<orvanta::_INHERIT_DATA>& links,
+                                     const orvanta::ObjectInfo& stored);
+    /// The error reply of a refused trip, nothing when it is allowed.
+    static std::optional<Command> reply(const Command& request, const TripRules::Verdict& verdict);
     /// The links with 0 on one side pointed at object; false when a link does not involve it.
     static bool anchorLinks(orvanta::TYPE_ID object, QList<orvanta::_INHERIT_DATA>* links);
     /// ids plus the objects linked to them, as stored now.

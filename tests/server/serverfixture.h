@@ -102,6 +102,7 @@ inline void withoutSchema(const std::function<void(const QSqlDatabase&)>& use)
 const QDate Today(2026, 3, 15);
 constexpr TYPE_ID Firm = 100;
 constexpr TYPE_ID Shop = 101;
+constexpr TYPE_ID Stock = 102;
 constexpr TYPE_ID Ivanov = 201;
 constexpr TYPE_ID Petrova = 202;
 constexpr TYPE_ID ShopRule = 301;
@@ -125,6 +126,17 @@ inline _INHERIT_DATA link(TYPE_ID parent, TYPE_ID child, TYPE_ID refType)
     return {parent, child, int(refType), {}, {}};
 }
 
+// The addObject (uid 0) or updateObjectEx payload of employee's trip to department, first to last.
+inline QByteArray tripPayload(TYPE_ID uid, TYPE_ID employee, TYPE_ID department, const QDate& first, const QDate& last)
+{
+    ObjectInfo trip = object(uid, db::wt::ATTACHED_WORKER, 0, QStringLiteral("Командировка"));
+    trip.properties.insert(QLatin1String(db::attached_worker::DATE_BEGIN), first.toString(Qt::ISODate));
+    trip.properties.insert(QLatin1String(db::attached_worker::DATE_END), last.toString(Qt::ISODate));
+    const QList<_INHERIT_DATA> links{{uid, employee, int(INHERIT_ATTACHED_WORKER), first.startOfDay(), last.startOfDay()},
+                                     {uid, department, int(INHERIT_ATTACHED_WORKER_DEPARTMENT), first.startOfDay(), last.startOfDay()}};
+    return pack(trip, links);
+}
+
 inline SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID worker = 0)
 {
     SCHEDULE_DATA result = kind == SCHEDULE_DATA::KindCycle ? cycleSchedule(id, QDate(2026, 3, 1), {0, 0, 0, 0, 0, -1, -1})
@@ -137,7 +149,7 @@ inline SCHEDULE_DATA schedule(int id, const QString& name, int kind, TYPE_ID wor
     return result;
 }
 
-// A firm with one shop, two employees, a job, a break rule on the shop, three schedules and
+// A firm with one shop and its stock room, two employees of the shop, a job, a break rule on the shop, three schedules and
 // four users: the demo's planner, viewer and hr, and one who may plan and approve work time in
 // March 2026 and set absences from 15 February to March.
 inline DemoOrganisation organisation()
@@ -145,7 +157,8 @@ inline DemoOrganisation organisation()
     DemoOrganisation result;
     result.objects[QLatin1String(ORGSTRUCTURE_DATANAME)] = {
         object(Firm, db::orgstructure::FIRM, 0, QStringLiteral("ООО Ромашка")),
-        object(Shop, db::orgstructure::DEPARTMENT, Firm, QStringLiteral("Магазин на Тверской"))};
+        object(Shop, db::orgstructure::DEPARTMENT, Firm, QStringLiteral("Магазин на Тверской")),
+        object(Stock, db::orgstructure::DEPARTMENT, Shop, QStringLiteral("Склад магазина"))};
     result.objects[QLatin1String(SUBJECT_DATANAME)] = {
         object(Ivanov, db::orgstructure::WORKER, Shop, QStringLiteral("Иванов Иван")),
         object(Petrova, db::orgstructure::WORKER, Shop, QStringLiteral("Петрова Анна"))};
@@ -171,7 +184,8 @@ inline DemoOrganisation organisation()
     }
     DemoUser restricted;
     restricted.login = QStringLiteral("restricted");
-    restricted.roles = QStringList{"RL_WTPLANNINGVIEW_WORKTIME_SET", "RL_WTPLANNINGVIEW_WORKTIME_APPROVE"};
+    restricted.roles = QStringList{"RL_WTPLANNINGVIEW_WORKTIME_SET", "RL_WTPLANNINGVIEW_WORKTIME_APPROVE",
+                                   "RL_WTPLANNINGVIEW_ATTACHED_CREATE", "RL_WTPLANNINGVIEW_ATTACHED_UPDATE"};
     restricted.workTimePlanning = {_ROLE_DATE_RESTRICTIONS::FixedDates, -1, -1, QDate(2026, 3, 1), QDate(2026, 3, 31)};
     restricted.absenceReasons = restricted.workTimePlanning;
     restricted.absenceReasons.from = QDate(2026, 2, 15);

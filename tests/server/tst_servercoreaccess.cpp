@@ -126,7 +126,7 @@ private slots:
                                      QList<_INHERIT_DATA>{link(0, Shop, INHERIT_BREAK_RULE_OBJECT)});
         const QByteArray ruleUpdate = pack(object(ShopRule, db::wt::BREAK_RULE, 0, QStringLiteral("Обед 30")), QList<_INHERIT_DATA>());
         const QByteArray ruleRemoval = pack(object(ShopRule, db::wt::BREAK_RULE, 0, QString()));
-        const QByteArray trip = pack(object(0, db::wt::ATTACHED_WORKER, Shop, QStringLiteral("Иванов Иван")), QList<_INHERIT_DATA>());
+        const QByteArray trip = tripPayload(0, Ivanov, Firm, QDate(2026, 3, 10), QDate(2026, 3, 12));
         const QByteArray history = pack(QHash<uint, WORKER_SCHEDULE_HISTORY_V2>{
             {Petrova, {Petrova, {historyRecord(CycleSchedule, QDate(2026, 3, 1), QDate(2026, 3, 31))}}}});
         const QByteArray absences = pack(QHash<uint, _WORKER_ABSENCE_REASON>{
@@ -233,6 +233,66 @@ private slots:
         QCOMPARE(pushedNames(pushed), notice.isEmpty() ? QStringList() : QStringList{notice});
         if (notice.isEmpty())
             QVERIFY2(reply.errorMessage().contains(QStringLiteral("по 31.03.2026")), qPrintable(reply.errorMessage()));
+    }
+
+    // Ivanov of the shop is away at the firm from 10 to 12 March, Petrova from 26 to 27 February;
+    // each row then adds a trip, or with update moves the employee's. A refused one changes nothing.
+    void trips_data()
+    {
+        QTest::addColumn<QString>("login");
+        QTest::addColumn<bool>("update");
+        QTest::addColumn<uint>("employee");
+        QTest::addColumn<uint>("department");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::addColumn<QString>("refusal");
+
+        const QString overlap = QStringLiteral("уже присутствует внутренняя командировка");
+        const QString own = QStringLiteral("собственное подразделение");
+        const QString closed = QStringLiteral("по 31.03.2026");
+        const auto row = [](const char* tag, const char* login, bool update, TYPE_ID employee, TYPE_ID department,
+                            int firstDay, int lastDay, const QString& refusal) {
+            QTest::newRow(tag) << login << update << uint(employee) << uint(department) << QDate(2026, 3, firstDay)
+                               << QDate(2026, lastDay < firstDay - 10 ? 4 : 3, lastDay) << refusal;
+        };
+        row("the day after", "planner", false, Ivanov, Firm, 13, 14, QString());
+        row("on its last day", "planner", false, Ivanov, Firm, 12, 14, overlap);
+        row("ending on its first day", "planner", false, Ivanov, Firm, 5, 10, overlap);
+        row("another employee on its days", "planner", false, Petrova, Firm, 10, 12, QString());
+        row("own department", "planner", false, Ivanov, Shop, 20, 21, own);
+        row("below own department", "planner", false, Ivanov, Stock, 20, 21, own);
+        row("finish before start", "planner", false, Ivanov, Firm, 21, 20, QStringLiteral("Неверные даты"));
+        row("moved onto its own days", "planner", true, Ivanov, Firm, 11, 13, QString());
+        row("restricted in March", "restricted", false, Ivanov, Firm, 20, 21, QString());
+        row("restricted into April", "restricted", false, Ivanov, Firm, 30, 2, closed);
+        row("restricted moves one out of February", "restricted", true, Petrova, Firm, 20, 21, closed);
+    }
+
+    void trips()
+    {
+        QFETCH(QString, login);
+        QFETCH(bool, update);
+        QFETCH(uint, employee);
+        QFETCH(uint, department);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        QFETCH(QString, refusal);
+
+        QHash<uint, qint32> stored{{Ivanov, 0}, {Petrova, 0}};
+        QVERIFY(ask(Data::AddObject, tripPayload(0, Ivanov, Firm, QDate(2026, 3, 10), QDate(2026, 3, 12)), stored[Ivanov]));
+        QVERIFY(ask(Data::AddObject, tripPayload(0, Petrova, Firm, QDate(2026, 2, 26), QDate(2026, 2, 27)), stored[Petrova]));
+        const QString before = objects(QStringLiteral("attached_worker")).at(update && employee == Petrova).property("PT_DATE_BEGIN");
+        QSignalSpy pushed(m_core.get(), &ServerCore::pushed);
+        const TYPE_ID uid = update ? TYPE_ID(stored.value(employee)) : 0;
+        const Command reply = sendData(update ? Data::UpdateObjectEx : Data::AddObject,
+                                       tripPayload(uid, employee, department, first, last), login);
+        QVERIFY2(reply.errorMessage().contains(refusal), qPrintable(reply.errorMessage()));
+        QCOMPARE(reply.result == ResultSuccess, refusal.isEmpty());
+        QCOMPARE(pushed.isEmpty(), !refusal.isEmpty());
+        const QList<ObjectInfo> trips = objects(QStringLiteral("attached_worker"));
+        QCOMPARE(trips.size(), refusal.isEmpty() && !update ? 3 : 2);
+        QCOMPARE(trips.at(update && employee == Petrova).property("PT_DATE_BEGIN"),
+                 refusal.isEmpty() && update ? first.toString(Qt::ISODate) : before);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "serverfixture.h"
 
+#include <QCryptographicHash>
+
 Q_DECLARE_METATYPE(orvanta::_WORKER_SCHEDULE_HISTORY_RECORD_V2)
 
 namespace {
@@ -344,7 +346,23 @@ private slots:
         QString error;
         QVERIFY2(m_core->open(m_url, &error) && m_core->seedDemo(60, reset, &error), qPrintable(error));
         m_sessions.insert(QStringLiteral("planner"), login(QStringLiteral("planner"), reset ? "planner2026" : "planner-secret"));
-        QCOMPARE(objects(QStringLiteral("subject")).size(), reset ? 60 : 2);
+        const QList<ObjectInfo> employees = objects(QStringLiteral("subject"));
+        QCOMPARE(employees.size(), reset ? 60 : 2);
+
+        // Most demo employees have a photo; a client holding its md5 is not sent it again.
+        QList<_BLOB_DATA_RESQUEST> requests;
+        for (const ObjectInfo& employee : employees)
+            requests.append({employee.uid, QStringLiteral("PT_PHOTO"), QByteArray()});
+        QHash<TYPE_ID, QHash<QString, QByteArray>> photos, again;
+        QVERIFY(ask(Data::GetBlobDataChange, pack(requests), photos));
+        QVERIFY2(reset ? photos.size() >= 40 && photos.size() < 60 : photos.isEmpty(), qPrintable(QString::number(photos.size())));
+        if (!reset)
+            return;
+        const TYPE_ID held = photos.keys().at(0), stale = photos.keys().at(1);
+        const QByteArray md5 = QCryptographicHash::hash(photos.value(held).value(QStringLiteral("PT_PHOTO")), QCryptographicHash::Md5);
+        QVERIFY(ask(Data::GetBlobDataChange, pack(QList<_BLOB_DATA_RESQUEST>{{held, QStringLiteral("PT_PHOTO"), md5.toHex()},
+                                                                             {stale, QStringLiteral("PT_PHOTO"), "stale"}}), again));
+        QCOMPARE(again.keys(), QList<TYPE_ID>{stale});
     }
 };
 

@@ -2,6 +2,8 @@
 #include "fatalwarnings.h"
 #include "vocabulary.h"
 
+#include <QImage>
+#include <QSet>
 #include <QTest>
 
 using namespace orvanta;
@@ -28,7 +30,7 @@ bool sameOrganisation(const DemoOrganisation& a, const DemoOrganisation& b)
     return a.objects == b.objects && a.links == b.links && a.schedules == b.schedules
         && a.scheduleHistories == b.scheduleHistories && a.absences == b.absences && a.calendarDays == b.calendarDays
         && a.normTime == b.normTime && a.syncTime == b.syncTime && a.salesPlan == b.salesPlan
-        && a.hoursBudget == b.hoursBudget && a.users.size() == b.users.size();
+        && a.hoursBudget == b.hoursBudget && a.users.size() == b.users.size() && a.blobs == b.blobs;
 }
 
 } // namespace
@@ -137,6 +139,24 @@ private slots:
         for (const WORKER_NORM_TIME& record : organisation.normTime)
             yearly += record.worker == organisation.objects.value(QLatin1String(SUBJECT_DATANAME)).first().uid ? record.time : 0;
         QCOMPARE(yearly, 1972 * 3600);
+    }
+
+    // Most employees get a photo that decodes to 96 x 96; photos differ between employees.
+    void photos()
+    {
+        const DemoOrganisation organisation = DemoOrganisationGenerator::generate(200, March2026);
+        const ObjectIndex index = objectIndex(organisation);
+        QSet<QByteArray> distinct;
+        for (auto object = organisation.blobs.cbegin(); object != organisation.blobs.cend(); ++object) {
+            QCOMPARE(index.value(object.key()).first, QLatin1String(SUBJECT_DATANAME));
+            QCOMPARE(object->keys(), QStringList{"PT_PHOTO"});
+            const QImage photo = QImage::fromData(object->value(QStringLiteral("PT_PHOTO")), "PNG");
+            QCOMPARE(photo.size(), QSize(96, 96));
+            QVERIFY(photo.pixel(0, 0) != photo.pixel(48, 48));
+            distinct.insert(object->value(QStringLiteral("PT_PHOTO")));
+        }
+        QVERIFY2(organisation.blobs.size() >= 140 && organisation.blobs.size() <= 180, qPrintable(QString::number(organisation.blobs.size())));
+        QVERIFY(distinct.size() > organisation.blobs.size() * 9 / 10);
     }
 
     void invalidDate()
