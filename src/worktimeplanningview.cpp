@@ -3,6 +3,7 @@
 #include "ui_worktimeplanningview.h"
 
 #include "authdata.h"
+#include "attachworkerregister.h"
 #include "breakruleregister.h"
 #include "clientidentity.h"
 #include "data.h"
@@ -178,6 +179,7 @@ void WorkTimePlanningView::initWidgetContents()
     totalsTimer = singleShot("totalsTimer", 500);
     attachInfoTimer = singleShot("attachInfoTimer", 500);
     connect(totalsTimer, &QTimer::timeout, this, &WorkTimePlanningView::updateWorkTimeTotals);
+    connect(attachInfoTimer, &QTimer::timeout, this, &WorkTimePlanningView::updateAttachWorkerInfo);
 
     ui->worktimeSearchWidget->hide();
     ui->breakRuleSearchWidget->hide();
@@ -188,8 +190,10 @@ void WorkTimePlanningView::initWidgetContents()
 
     initWorktimeModels();
     initBreakRulesModels();
+    initAttachWorkerModels();
     initStatisticPanel();
     initBreakRulePanel();
+    initAttachWorkerPanel();
     initPluginActions();
     initLoading();
     initSaving();
@@ -197,6 +201,7 @@ void WorkTimePlanningView::initWidgetContents()
     updateWorkTimeEnables();
     updateBreakRulesEnables();
     updateBreakRulesInfo();
+    updateAttachWorkerEnables();
     updateAttachWorkerInfoDelayed();
     ribbonTabActivated();
 
@@ -283,6 +288,38 @@ void WorkTimePlanningView::updateBreakRulesInfo() { breakRules->updateInfo(); }
 void WorkTimePlanningView::addBreakRule() { breakRules->addRule(); }
 void WorkTimePlanningView::editBreakRule() { breakRules->editRule(); }
 void WorkTimePlanningView::removeBreakRule() { breakRules->removeRules(); }
+
+void WorkTimePlanningView::initAttachWorkerModels()
+{
+    attachWorkers = new AttachWorkerRegister(ui->attachedView, ui->attachedPropertyPanel,
+                                             {ui->actionAddAttached, ui->actionEditAttached, ui->actionDelAttached}, this);
+    attachWorkers->setObjectName(QStringLiteral("attachWorkers"));
+    attachWorkers->initModels();
+    attachWorkers->setPlanningModel(model);
+    attachWorkers->setDataService(dataService.get());
+    connect(attachWorkers, &AttachWorkerRegister::executeTask, this, &WorkTimePlanningView::addTask);
+    connect(attachWorkers, &AttachWorkerRegister::selectionChanged, this, &WorkTimePlanningView::updateAttachWorkerInfoDelayed);
+    connect(ui->actionAddAttached, &QAction::triggered, this, &WorkTimePlanningView::addAttachWorker);
+    connect(ui->actionEditAttached, &QAction::triggered, this, &WorkTimePlanningView::editAttachWorker);
+    connect(ui->actionDelAttached, &QAction::triggered, this, &WorkTimePlanningView::removeAttachWorker);
+    connect(ui->worktimeView, &WorkTimeTableView::attachWorker, this, &WorkTimePlanningView::showAttachWorkerWizard);
+    connect(ui->worktimeView, &WorkTimeTableView::detachWorker, this, &WorkTimePlanningView::showDetachWorkerWizard);
+}
+
+void WorkTimePlanningView::initAttachWorkerPanel() { attachWorkers->initPanel(); }
+void WorkTimePlanningView::updateAttachWorkerEnables() { attachWorkers->updateEnables(); }
+void WorkTimePlanningView::updateAttachWorkerInfo() { attachWorkers->updateInfo(); }
+void WorkTimePlanningView::addAttachWorker() { attachWorkers->addWorker(); }
+void WorkTimePlanningView::editAttachWorker() { attachWorkers->editWorker(); }
+void WorkTimePlanningView::removeAttachWorker() { attachWorkers->removeWorkers(); }
+void WorkTimePlanningView::showAttachWorkerWizard(orvanta::TYPE_ID uid, const QDate& start, const QDate& finish)
+{
+    attachWorkers->showAttachWizard(uid, start, finish);
+}
+void WorkTimePlanningView::showDetachWorkerWizard(orvanta::TYPE_ID uid, const QDate& start, const QDate& finish)
+{
+    attachWorkers->showDetachWizard(uid, start, finish);
+}
 
 void WorkTimePlanningView::initStatisticPanel()
 {
@@ -381,8 +418,11 @@ void WorkTimePlanningView::updateWorkTimeTotals()
 {
     WorkTimeTotalWidget* totals = statisticWidget->totalWidget();
     totals->setHoursBudget(model->totalHoursBudget() / 3600);
-    totals->setFactValue(model->totalTime() / 3600);
-    totals->setReasonValue((model->totalReasonWorkTime() + model->totalDetachedTime()) / 3600);
+    // «Запланировано» (fact plus reason) is the rows' hours column summed, truncated once. A trip counts once,
+    // where it is worked; the attached workers' part of the worked hours is also shown on its own.
+    const qint64 workedHours = model->totalTime() / 3600;
+    totals->setFactValue(workedHours);
+    totals->setReasonValue(model->totalPlannedTime() / 3600 - workedHours);
     totals->setSalesPlanValue(model->totalSalesPlan());
     totals->setAttachedValue(model->totalAttachedTime() / 3600);
     statisticWidget->setConfirmMessageVisible(model->isConfirmEnabled());
@@ -595,6 +635,7 @@ void WorkTimePlanningView::dbresultAsyncResult(Command& command)
 void WorkTimePlanningView::localDataChanged(const QString& dataname, const QList<unsigned int>& uids)
 {
     breakRules->localDataChanged(dataname, uids);
+    attachWorkers->localDataChanged(dataname, uids);
     loader->localDataChanged(dataname, uids);
     taskRunner->releaseObjects(uids, "object loaded, process next task");
 }
@@ -602,6 +643,7 @@ void WorkTimePlanningView::localDataChanged(const QString& dataname, const QList
 void WorkTimePlanningView::localDataRemoved(const QString& dataname, const QList<unsigned int>& uids)
 {
     breakRules->localDataRemoved(dataname, uids);
+    attachWorkers->localDataRemoved(dataname, uids);
     taskRunner->releaseObjects(uids, "object removed, process next task");
 }
 

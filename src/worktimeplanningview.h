@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class AttachWorkerRegister;
 class BreakRuleRegister;
 class HiddenPanel;
 class OVStackedToolBars;
@@ -128,6 +129,15 @@ private slots:
     void addBreakRule();
     void editBreakRule();
     void removeBreakRule();
+    void initAttachWorkerModels();
+    void initAttachWorkerPanel();
+    void updateAttachWorkerEnables();
+    void updateAttachWorkerInfo();
+    void addAttachWorker();
+    void editAttachWorker();
+    void removeAttachWorker();
+    void showAttachWorkerWizard(orvanta::TYPE_ID uid, const QDate& start, const QDate& finish);
+    void showDetachWorkerWizard(orvanta::TYPE_ID uid, const QDate& start, const QDate& finish);
 
 private:
     void initWidgetContents();
@@ -211,6 +221,7 @@ private:
 
     WorkTimeTaskRunner* taskRunner = nullptr;
     BreakRuleRegister* breakRules = nullptr;
+    AttachWorkerRegister* attachWorkers = nullptr;
     WorkTimePlanApproval* approval = nullptr;
     /// The planner chose to save on closing: close once the save has gone through.
     bool closeAfterSave = false;

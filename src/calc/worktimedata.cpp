@@ -382,7 +382,7 @@ int WorkTimeData::attachedTime() const
     int total = 0;
     QDate date = m_periodStart;
     for (const Day& day : m_days) {
-        if (inAttachedRange(date))
+        if (inAttachedRange(date) && !hasFullDayReason(date, AnyReasonTime))
             total += day.time();
         date = date.addDays(1);
     }
@@ -396,7 +396,7 @@ int WorkTimeData::detachedTime(bool continuous) const
     int total = 0;
     QDate date = m_periodStart;
     for (const Day& day : m_days) {
-        if (withinEmployment(date, continuous) && inAttachedRange(date))
+        if (withinEmployment(date, continuous) && inAttachedRange(date) && !hasFullDayReason(date, AnyReasonTime))
             total += day.time();
         date = date.addDays(1);
     }
@@ -408,6 +408,11 @@ bool WorkTimeData::inAttachedRange(const QDate& date) const
     return std::any_of(m_attachedRanges.cbegin(), m_attachedRanges.cend(), [&date](const AttachedRange& range) {
         return range.begin.isValid() && range.end.isValid() && range.begin <= date && date <= range.end;
     });
+}
+
+bool WorkTimeData::isWorkedHere(const QDate& date) const
+{
+    return isAttached() == inAttachedRange(date);
 }
 
 bool WorkTimeData::containsAttached(TYPE_ID uid) const

@@ -114,10 +114,13 @@ public:
     int totalFullDayReasonTime(const QDate& from, const QDate& to, int mask, bool continuous) const;
     /// Norm minus planned time minus absence time over the employment in the period.
     int planningBalance(const QDate& from, const QDate& to) const;
-    /// Planned time of an attached row inside its attachments.
+    /// Planned time of an attached row inside its attachments; days of a full-day absence are not worked.
     int attachedTime() const;
-    /// Planned time of an employee row while attached elsewhere.
+    /// Planned time of an employee row while attached elsewhere; days of a full-day absence are not worked.
     int detachedTime(bool continuous) const;
+    /// The day belongs to the grid's department: an attached row inside its trip, an employee row outside his
+    /// trips elsewhere.
+    bool isWorkedHere(const QDate& date) const;
 
     bool isValidDate(const QDate& date, bool continuous) const;
     bool hasFullDayReason(const QDate& date, int mask) const;

@@ -130,10 +130,12 @@ public:
     QColor fullDayReasonColor(int row, const QDate& date) const;
     QColor partDayReasonColor(int row, const QDate& date) const;
 
-    // Totals, in seconds.
+    // Totals, in seconds, of the days the rows show: a trip counts in the department where it is worked.
     qint64 totalTimeForDate(const QDate& date) const;
     qint64 totalReasonForDate(const QDate& date, int mask) const;
     qint64 totalTime() const;
+    /// The sum of the rows' planned hours (worked plus absences), as the hours column shows them.
+    qint64 totalPlannedTime() const { return m_figures.totalPlannedTime(); }
     qint64 totalReasonWorkTime() const;
     qint64 totalAttachedTime() const;
     qint64 totalDetachedTime() const;

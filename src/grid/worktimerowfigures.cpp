@@ -55,17 +55,10 @@ qint64 WorkTimeRowFigures::dateTotal(int day) const
     return m_dateTotals.at(day);
 }
 
-// An attached row stands for the worker in this department only during the trip: on other dates his
-// hours belong to his own department (where they are counted) and his cell shows "-". The days keep the
-// schedule's intervals all the same, because a personal schedule created from the row writes every day.
-bool WorkTimeRowFigures::countsInDateTotals(const WorkTimeData& row, const QDate& date)
-{
-    return !row.isAttached() || row.inAttachedRange(date);
-}
-
-// One walk over the days gives every sum of the row. Each day counts as WorkTimeData's
-// own totals count it (totalTime, timeForDate, the reason totals, attached and detached
-// time); the tests hold the two to the same results.
+// One walk over the days gives every sum of the row. The period's figures (hours column, header, side panel)
+// count only the days the row shows: an hour of a trip is counted once, in the department where it is worked,
+// though both rows keep the schedule's intervals for it. The continuous figures behind the balance count the
+// employee's whole plan, wherever he works.
 void WorkTimeRowFigures::compute(const WorkTimeData& r, Row& f) const
 {
     const int days = m_store.daysCount();
@@ -86,26 +79,26 @@ void WorkTimeRowFigures::compute(const WorkTimeData& r, Row& f) const
         const bool fullDay = r.hasFullDayReason(date, anyReason);
         const int time = i < r.days().size() ? r.days().at(i).time() : 0;
         const int counted = fullDay ? 0 : time;
-        f.time += valid ? counted : 0;
+        const bool shown = valid && r.isWorkedHere(date);
+        f.time += shown ? counted : 0;
         f.timeContinuous += validContinuous ? counted : 0;
-        const bool inDateTotals = countsInDateTotals(r, date);
-        f.dayTime[i] = valid && inDateTotals ? counted : 0;
+        f.dayTime[i] = shown ? counted : 0;
 
         const int part = r.partDayReasonTime(date, anyReason);
         const int full = fullDay ? r.fullDayReasonTime(date, anyReason) : 0;
-        partReason += valid ? part : 0;
+        partReason += shown ? part : 0;
         partReasonContinuous += validContinuous ? part : 0;
-        fullReason += valid ? full : 0;
+        fullReason += shown ? full : 0;
         fullReasonContinuous += validContinuous ? full : 0;
-        const int workReason = r.partDayReasonTime(date, WorkTimeData::WorkTime);
-        f.dayWorkReason[i] = inDateTotals ? workReason : 0;
-        f.workReasonTime += valid ? workReason : 0;
+        const int workReason = shown && !fullDay ? r.partDayReasonTime(date, WorkTimeData::WorkTime) : 0;
+        f.dayWorkReason[i] = workReason;
+        f.workReasonTime += workReason;
 
         if (trips && r.inAttachedRange(date)) {
             if (r.isAttached())
-                f.attachedTime += time;
+                f.attachedTime += counted;
             else if (valid)
-                f.detachedTime += time;
+                f.detachedTime += counted;
         }
     }
     f.reasonTime = fullReason + partReason;
@@ -138,7 +131,7 @@ qint64 WorkTimeRowFigures::totalReasonForDate(const QDate& date, int mask) const
         return total;
     }
     for (const WorkTimeData& r : m_store.rows()) {
-        if (countsInDateTotals(r, date))
+        if (r.isWorkedHere(date))
             total += r.partDayReasonTime(date, mask);
     }
     return total;
@@ -146,23 +139,25 @@ qint64 WorkTimeRowFigures::totalReasonForDate(const QDate& date, int mask) const
 
 qint64 WorkTimeRowFigures::totalTime() const
 {
-    const QVector<Row>& figures = rows();
     qint64 total = 0;
-    for (int r = 0; r < figures.size(); ++r) {
-        if (!m_store.row(r).isAttached())
-            total += figures.at(r).time;
-    }
+    for (const Row& f : rows())
+        total += f.time;
+    return total;
+}
+
+qint64 WorkTimeRowFigures::totalPlannedTime() const
+{
+    qint64 total = 0;
+    for (const Row& f : rows())
+        total += qint64(f.time) + f.reasonTime;
     return total;
 }
 
 qint64 WorkTimeRowFigures::totalReasonWorkTime() const
 {
-    const QVector<Row>& figures = rows();
     qint64 total = 0;
-    for (int r = 0; r < figures.size(); ++r) {
-        if (!m_store.row(r).isAttached())
-            total += figures.at(r).workReasonTime;
-    }
+    for (const Row& f : rows())
+        total += f.workReasonTime;
     return total;
 }
 

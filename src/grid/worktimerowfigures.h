@@ -18,6 +18,7 @@ public:
         quint64 revision = 0;
         int plan = 0;
         int planContinuous = 0;
+        /// Of the days the row shows; the continuous figures are of the whole plan.
         int time = 0;
         int timeContinuous = 0;
         int reasonTime = 0;
@@ -26,7 +27,7 @@ public:
         int balance = 0;
         int attachedTime = 0;
         int detachedTime = 0;
-        /// Per day: timeForDate(date, true) and partDayReasonTime(date, work time).
+        /// Per day, what the cell shows: timeForDate(date, true) and partDayReasonTime(date, work time).
         QVector<int> dayTime;
         QVector<int> dayWorkReason;
     };
@@ -39,7 +40,10 @@ public:
 
     qint64 totalTimeForDate(const QDate& date) const;
     qint64 totalReasonForDate(const QDate& date, int mask) const;
+    /// Worked seconds of the days the rows show, attached workers' included.
     qint64 totalTime() const;
+    /// What the rows' hours column adds up to: worked plus absence seconds of the days shown.
+    qint64 totalPlannedTime() const;
     qint64 totalReasonWorkTime() const;
     qint64 totalAttachedTime() const;
     qint64 totalDetachedTime() const;
@@ -49,8 +53,6 @@ private:
     void followLayout() const;
     /// The figures of every row, brought up to date.
     const QVector<Row>& rows() const;
-    /// The row's day takes part in the per-date totals of the header.
-    static bool countsInDateTotals(const WorkTimeData& row, const QDate& date);
     void compute(const WorkTimeData& row, Row& figures) const;
 
     const WorkTimeRowStore& m_store;

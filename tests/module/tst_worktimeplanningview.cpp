@@ -217,9 +217,10 @@ private slots:
             return texts.join(QLatin1Char(' '));
         };
         const qint64 fact = fixture.model->totalTime() / 3600;
-        const qint64 reason = (fixture.model->totalReasonWorkTime() + fixture.model->totalDetachedTime()) / 3600;
+        // The planned hours are the rows' hours column summed: a trip day counts once, where it is worked.
+        const qint64 reason = fixture.model->totalPlannedTime() / 3600 - fact;
         const qint64 attached = fixture.model->totalAttachedTime() / 3600;
-        QVERIFY(fact > 0 && reason > 0 && attached > 0);
+        QVERIFY(fact > 0 && reason >= 0 && attached > 0);
         // Budget, planned and absence hours, the budget less the hours of work, the sales plan, the plan per hour of
         // work, the trips.
         const auto expected = [&](qint64 worked) {

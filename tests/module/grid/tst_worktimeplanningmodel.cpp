@@ -332,6 +332,7 @@ private slots:
         QTest::addRow("attached row before its trip") << 2 << false << 16 << 16 << 0;
         QTest::addRow("first day of the trip") << 10 << false << 32 << 34 << 2;
         QTest::addRow("last day of the trip, a Saturday") << 20 << false << 0 << 2 << 2;
+        QTest::addRow("Sidorov's trip day, shown as К at home") << 15 << false << 24 << 26 << 2;
         QTest::addRow("doctor's visit of an employee") << 4 << false << 20 << 20 << 4;
         QTest::addRow("doctor's visits turned into absence time") << 4 << true << 20 << 16 << 4;
     }
@@ -395,17 +396,23 @@ private slots:
         grid.model.setHoursBudget({HOURS_BUDGET{1, july(2), 1, 7200}, HOURS_BUDGET{2, july(5), 2, 3600}});
 
         QStringList figures;
-        for (int row = 0; row < grid.model.rowCount(); ++row)
+        double plannedColumn = 0;
+        for (int row = 0; row < grid.model.rowCount(); ++row) {
             figures << grid.model.index(row, Model::HoursColumn).data().toString() + " | "
                     + grid.model.index(row, Model::BalanceColumn).data().toString();
+            plannedColumn += figures.last().section(QLatin1Char(' '), 2, 2).toDouble();
+        }
+        // The side panel's «Запланировано» adds up the hours column.
+        QCOMPARE(hoursText(grid.model.totalPlannedTime()), QString::number(plannedColumn, 'f', 2));
         for (qint64 total : {grid.model.totalTime(), grid.model.totalReasonWorkTime(), grid.model.totalAttachedTime(),
                              grid.model.totalDetachedTime()})
             figures << hoursText(total);
-        // Hours and balance of Ivanov (6 h brought in), Petrov, Sidorov, Pavlov and Gostev's attached row; then the
-        // grid's hours of work, of work-time reasons, of trips here and of trips elsewhere.
+        // Hours and balance of Ivanov (6 h brought in), Petrov, Sidorov (hours without his trip, balance with it),
+        // Pavlov and Gostev's attached row (his trip only); then the grid's hours of work, of work-time reasons, of
+        // trips here and of trips elsewhere.
         QCOMPARE(figures, (QStringList{"128.00 / 190.00 | -62.00 / -56.00", "112.00 / 163.00 | -51.00 / -51.00",
-                                       "128.00 / 184.00 | -56.00 / -56.00", "128.00 / 0.00 | 128.00 / 128.00",
-                                       "128.00 / 190.00 | -62.00 / -62.00", "472.00", "25.00", "59.00", "24.00"}));
+                                       "128.00 / 160.00 | -56.00 / -56.00", "128.00 / 0.00 | 128.00 / 128.00",
+                                       "128.00 / 52.00 | -62.00 / -62.00", "475.00", "34.00", "27.00", "24.00"}));
         // Sales plans of one date (several departments) add up.
         QCOMPARE(grid.model.headerData(grid.model.dateToColumn(july(2)), Qt::Horizontal).toLongLong(), qint64(1500));
         QCOMPARE(grid.model.totalSalesPlan(), qint64(1750));

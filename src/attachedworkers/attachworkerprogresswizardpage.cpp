@@ -1,0 +1,7 @@
+#include "attachworkerprogresswizardpage.h"
+
+AttachWorkerProgressWizardPage::AttachWorkerProgressWizardPage(QWidget* parent) : BaseProgressWizardPage(parent)
+{
+    setTitle(tr("Сохранение"));
+    setFinalPage(true);
+}
