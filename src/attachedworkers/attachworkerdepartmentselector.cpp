@@ -1,7 +1,8 @@
 #include "attachworkerdepartmentselector.h"
 
 #include "localstorage.h"
-#include "objecttreeproxy.h"
+#include "grantedproxymodel.h"
+#include "objecttreemodel.h"
 #include "searchwidget.h"
 #include "styleditemdelegate.h"
 #include "vocabulary.h"
@@ -16,7 +17,8 @@ AttachWorkerDepartmentSelector::AttachWorkerDepartmentSelector(QWidget* parent)
     : QGroupBox(tr("Место командировки"), parent)
     , m_searchWidget(new SearchWidget(this))
     , m_view(new QTreeView(this))
-    , m_proxy(new ObjectTreeProxy(this))
+    , m_model(new ObjectTreeModel(this))
+    , m_proxy(new GrantedProxyModel(this))
 {
     setObjectName(QStringLiteral("gbDep"));
     m_searchWidget->setObjectName(QStringLiteral("searchWidget"));
@@ -28,7 +30,7 @@ AttachWorkerDepartmentSelector::AttachWorkerDepartmentSelector(QWidget* parent)
     layout->addWidget(m_searchWidget);
     layout->addWidget(m_view);
 
-    m_proxy->setSourceModel(orvanta::LocalStorage::instance()->model(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME)));
+    m_proxy->setSourceModel(m_model);
     m_proxy->setCheckable(false);
     m_proxy->setReadOnly(true);
     m_proxy->setSortRole(Qt::UserRole + 2);
@@ -42,8 +44,7 @@ AttachWorkerDepartmentSelector::AttachWorkerDepartmentSelector(QWidget* parent)
     m_view->hideColumn(1);
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(0, Qt::AscendingOrder);
-    updateRootIndex();
-    m_view->expandToDepth(0);
+    setEnabled(false);
 
     connect(m_searchWidget, &SearchWidget::startSearch, this, &AttachWorkerDepartmentSelector::search);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -52,30 +53,41 @@ AttachWorkerDepartmentSelector::AttachWorkerDepartmentSelector(QWidget* parent)
             &AttachWorkerDepartmentSelector::departmentChanged);
 }
 
-QSet<orvanta::TYPE_ID> AttachWorkerDepartmentSelector::disabledDepartments(orvanta::TYPE_ID employee)
+QSet<orvanta::TYPE_ID> AttachWorkerDepartmentSelector::disabledDepartments(orvanta::TYPE_ID employee,
+                                                                          const orvanta::OBJECT_HASH& structure)
 {
-    const orvanta::LocalStorage* store = orvanta::LocalStorage::instance();
-    const orvanta::TYPE_ID own = store->constObject(employee, QLatin1String(orvanta::SUBJECT_DATANAME)).parent;
+    const orvanta::TYPE_ID own = orvanta::LocalStorage::instance()
+                                     ->constObject(employee, QLatin1String(orvanta::SUBJECT_DATANAME))
+                                     .parent;
     if (own == 0)
         return {};
     QSet<orvanta::TYPE_ID> disabled{own};
-    const orvanta::OBJECT_HASH* structure = store->constObjects(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME));
-    if (!structure)
-        return disabled;
-    for (const orvanta::ObjectInfo& object : *structure) {
+    for (const orvanta::ObjectInfo& object : structure) {
         if (object.type != QLatin1String(db::orgstructure::DEPARTMENT))
             continue;
         // Walks up to the firm; the step limit guards against a parent cycle in bad data.
         orvanta::TYPE_ID ancestor = object.parent;
-        for (int step = 0; ancestor != 0 && step < structure->size(); ++step) {
+        for (int step = 0; ancestor != 0 && step < structure.size(); ++step) {
             if (ancestor == own) {
                 disabled.insert(object.uid);
                 break;
             }
-            ancestor = structure->constValue(ancestor).parent;
+            ancestor = structure.constValue(ancestor).parent;
         }
     }
     return disabled;
+}
+
+void AttachWorkerDepartmentSelector::setOrgstructure(const orvanta::OBJECT_HASH& objects)
+{
+    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "set orgstructure" << objects.size();
+    m_model->addObjects(objects);
+    updateRootIndex();
+    m_view->sortByColumn(0, Qt::AscendingOrder);
+    m_view->expandToDepth(0);
+    setEnabled(true);
+    updateDisabledItems();
+    selectDepartment(m_department);
 }
 
 void AttachWorkerDepartmentSelector::setEmployeeUid(orvanta::TYPE_ID employee)
@@ -102,11 +114,12 @@ orvanta::TYPE_ID AttachWorkerDepartmentSelector::departmentUid() const
 
 orvanta::ObjectInfo AttachWorkerDepartmentSelector::depinfo() const
 {
-    return orvanta::LocalStorage::instance()->constObject(departmentUid());
+    return m_model->info(departmentUid());
 }
 
 void AttachWorkerDepartmentSelector::selectDepartment(orvanta::TYPE_ID department)
 {
+    m_department = department;
     const QModelIndex index = department ? m_proxy->indexForUid(department) : QModelIndex();
     if (!index.isValid()) {
         m_view->selectionModel()->clear();
@@ -131,7 +144,7 @@ void AttachWorkerDepartmentSelector::updateDisabledItems()
 {
     for (orvanta::TYPE_ID uid : qAsConst(m_disabled))
         m_proxy->setUidEnabled(uid, true);
-    m_disabled = disabledDepartments(m_employee);
+    m_disabled = disabledDepartments(m_employee, m_model->objects());
     for (orvanta::TYPE_ID uid : qAsConst(m_disabled))
         m_proxy->setUidEnabled(uid, false);
     emit departmentChanged();

@@ -6,7 +6,8 @@
 #include <QGroupBox>
 #include <QSet>
 
-class ObjectTreeProxy;
+class GrantedProxyModel;
+class ObjectTreeModel;
 class QTreeView;
 class SearchWidget;
 
@@ -19,18 +20,20 @@ class AttachWorkerDepartmentSelector : public QGroupBox
 public:
     explicit AttachWorkerDepartmentSelector(QWidget* parent = nullptr);
 
-    /// The departments an employee cannot be sent to: his own and every department below it.
-    static QSet<orvanta::TYPE_ID> disabledDepartments(orvanta::TYPE_ID employee);
+    /// The departments of structure an employee cannot be sent to: his own and every one below it.
+    static QSet<orvanta::TYPE_ID> disabledDepartments(orvanta::TYPE_ID employee, const orvanta::OBJECT_HASH& structure);
 
+    /// Shows the organisation structure; the selector stays disabled until it arrives.
+    void setOrgstructure(const orvanta::OBJECT_HASH& objects);
     void setEmployeeUid(orvanta::TYPE_ID employee);
     /// The current firm or department, 0 when none (or a disabled one) is current.
     orvanta::TYPE_ID departmentUid() const;
-    /// The local store's object of departmentUid().
+    /// The organisation structure's object of departmentUid().
     orvanta::ObjectInfo depinfo() const;
-    /// Makes the department current and scrolls to it; 0 only clears the selection.
+    /// Makes the department current and scrolls to it, once the structure is there; 0 clears the selection.
     void selectDepartment(orvanta::TYPE_ID department);
 
-    ObjectTreeProxy* proxy() const { return m_proxy; }
+    GrantedProxyModel* proxy() const { return m_proxy; }
     QTreeView* view() const { return m_view; }
 
 signals:
@@ -43,7 +46,9 @@ private:
 
     SearchWidget* m_searchWidget;
     QTreeView* m_view;
-    ObjectTreeProxy* m_proxy;
+    ObjectTreeModel* m_model;
+    GrantedProxyModel* m_proxy;
     orvanta::TYPE_ID m_employee = 0;
+    orvanta::TYPE_ID m_department = 0;
     QSet<orvanta::TYPE_ID> m_disabled;
 };

@@ -27,6 +27,7 @@ AttachWorkerEditDialog::AttachWorkerEditDialog(QWidget* parent)
     connect(m_buttonBox, &QDialogButtonBox::rejected, this, &AttachWorkerEditDialog::reject);
     connect(m_fields, &AttachWorkerFields::changed, this, &AttachWorkerEditDialog::updateButtonsEnabled);
     updateButtonsEnabled();
+    setEnabled(false);
 }
 
 void AttachWorkerEditDialog::setInfo(const orvanta::ObjectInfo& trip)
@@ -40,6 +41,13 @@ void AttachWorkerEditDialog::setInfo(const orvanta::ObjectInfo& trip)
     m_fields->setFinish(date(db::attached_worker::DATE_END));
     m_fields->selector()->selectDepartment(AttachWorkerItemModel::departmentOf(trip));
     // Saving the trip unchanged would only cost a write.
+    m_buttonBox->button(QDialogButtonBox::Ok)->setEnabled(false);
+}
+
+void AttachWorkerEditDialog::setOrgstructure(const orvanta::OBJECT_HASH& objects)
+{
+    m_fields->setOrgstructure(objects);
+    setEnabled(true);
     m_buttonBox->button(QDialogButtonBox::Ok)->setEnabled(false);
 }
 

@@ -25,6 +25,8 @@ public:
 public slots:
     void accept() override;
     void updateButtonsEnabled();
+    /// Fills the department tree and enables the dialog, which waits for it disabled.
+    void setOrgstructure(const orvanta::OBJECT_HASH& objects);
 
 signals:
     void executeTask(const orvanta::TaskInfo& task);

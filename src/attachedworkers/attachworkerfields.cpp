@@ -120,6 +120,11 @@ QDate AttachWorkerFields::finish() const
     return m_finish->date();
 }
 
+void AttachWorkerFields::setOrgstructure(const orvanta::OBJECT_HASH& objects)
+{
+    m_selector->setOrgstructure(objects);
+}
+
 orvanta::TYPE_ID AttachWorkerFields::departmentUid() const
 {
     return m_selector->departmentUid();

@@ -25,6 +25,7 @@ public:
                                   orvanta::TYPE_ID skippedTrip);
 
     void setEmployeeUid(orvanta::TYPE_ID employee);
+    void setOrgstructure(const orvanta::OBJECT_HASH& objects);
     orvanta::TYPE_ID employeeUid() const { return m_employee; }
     /// An invalid date lifts the limit.
     void setMinimumDate(const QDate& date);

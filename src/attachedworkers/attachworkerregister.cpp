@@ -114,6 +114,34 @@ void AttachWorkerRegister::updateInfo()
         m_infoWidget->showMultiObjectsInfo(rows);
 }
 
+void AttachWorkerRegister::requestOrgstructure(QObject* guard, std::function<void(const orvanta::OBJECT_HASH&)> apply)
+{
+    if (!m_dataService) {
+        // Without a server the local store's copy is the best there is.
+        qCDebug(lcWtPlanning) << Q_FUNC_INFO << "no data service, local structure used";
+        if (const orvanta::OBJECT_HASH* local =
+                orvanta::LocalStorage::instance()->constObjects(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME)))
+            apply(*local);
+        return;
+    }
+    QPointer<QObject> alive(guard);
+    m_dataService->getObjects(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME), [alive, apply](Command& reply) {
+        if (!reply.isSuccess()) {
+            qCWarning(lcWtPlanning) << Q_FUNC_INFO << "read orgstructure error" << reply.result;
+            return;
+        }
+        orvanta::OBJECT_HASH objects;
+        QString dataname;
+        if (!ov5sdk::Data::unpackObjects(objects, dataname, reply.data)
+            || dataname != QLatin1String(orvanta::ORGSTRUCTURE_DATANAME)) {
+            qCWarning(lcWtPlanning) << Q_FUNC_INFO << "malformed payload" << dataname;
+            return;
+        }
+        if (alive)
+            apply(objects);
+    });
+}
+
 void AttachWorkerRegister::requestPhoto(orvanta::TYPE_ID employee)
 {
     if (!m_dataService || employee == 0)
@@ -179,6 +207,7 @@ void AttachWorkerRegister::openWizard(orvanta::TYPE_ID employee, const QDate& st
     if (employee != 0)
         wizard->setEmployeeUid(employee);
     connect(wizard, &AttachWorkerWizard::executeTask, this, &AttachWorkerRegister::executeTask);
+    requestOrgstructure(wizard, [wizard](const orvanta::OBJECT_HASH& objects) { wizard->setOrgstructure(objects); });
     wizard->show();
 }
 
@@ -202,6 +231,7 @@ void AttachWorkerRegister::editWorker()
     dialog->fields()->setMaximumDate(WorkTimeUtils::finishEditableDate());
     dialog->setInfo(trip);
     connect(dialog, &AttachWorkerEditDialog::executeTask, this, &AttachWorkerRegister::executeTask);
+    requestOrgstructure(dialog, [dialog](const orvanta::OBJECT_HASH& objects) { dialog->setOrgstructure(objects); });
     dialog->show();
 }
 

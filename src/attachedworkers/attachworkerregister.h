@@ -1,5 +1,6 @@
 #pragma once
 
+#include "objectinfo.h"
 #include "orvantatypes.h"
 #include "taskinfo.h"
 
@@ -7,6 +8,8 @@
 #include <QModelIndexList>
 #include <QObject>
 #include <QPointer>
+
+#include <functional>
 
 class AttachWorkerInfoWidget;
 class Command;
@@ -73,6 +76,8 @@ private:
     void openWizard(orvanta::TYPE_ID employee, const QDate& start, const QDate& finish);
     void deleteTrips(const QList<orvanta::TYPE_ID>& ids);
     void requestPhoto(orvanta::TYPE_ID employee);
+    /// Reads the whole organisation structure from the server and hands it to apply while guard lives.
+    void requestOrgstructure(QObject* guard, std::function<void(const orvanta::OBJECT_HASH&)> apply);
     void blobDataRead(Command& reply);
 
     QTableView* m_view;

@@ -1,7 +1,7 @@
 #include "attachworkerselectwizardpage.h"
 
 #include "localstorage.h"
-#include "objecttreeproxy.h"
+#include "grantedproxymodel.h"
 #include "searchwidget.h"
 #include "styleditemdelegate.h"
 #include "vocabulary.h"
@@ -16,7 +16,7 @@ AttachWorkerSelectWizardPage::AttachWorkerSelectWizardPage(QWidget* parent)
     : QWizardPage(parent)
     , m_searchWidget(new SearchWidget(this))
     , m_view(new QTreeView(this))
-    , m_proxy(new ObjectTreeProxy(this))
+    , m_proxy(new GrantedProxyModel(this))
 {
     setTitle(tr("Сотрудник"));
     m_searchWidget->setObjectName(QStringLiteral("searchWidget"));

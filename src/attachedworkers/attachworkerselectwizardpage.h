@@ -4,7 +4,7 @@
 
 #include <QWizardPage>
 
-class ObjectTreeProxy;
+class GrantedProxyModel;
 class QTreeView;
 class SearchWidget;
 
@@ -27,5 +27,5 @@ private:
 
     SearchWidget* m_searchWidget;
     QTreeView* m_view;
-    ObjectTreeProxy* m_proxy;
+    GrantedProxyModel* m_proxy;
 };

@@ -36,6 +36,11 @@ orvanta::TYPE_ID AttachWorkerWizard::employeeUid() const
     return m_settingsPage->fields()->employeeUid();
 }
 
+void AttachWorkerWizard::setOrgstructure(const orvanta::OBJECT_HASH& objects)
+{
+    m_settingsPage->fields()->setOrgstructure(objects);
+}
+
 AttachWorkerFields* AttachWorkerWizard::fields() const
 {
     return m_settingsPage->fields();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "objectinfo.h"
 #include "orvantatypes.h"
 #include "pagelistwizard.h"
 #include "taskinfo.h"
@@ -23,6 +24,7 @@ public:
     /// Starts the wizard on the settings page for this employee.
     void setEmployeeUid(orvanta::TYPE_ID employee);
     orvanta::TYPE_ID employeeUid() const;
+    void setOrgstructure(const orvanta::OBJECT_HASH& objects);
     AttachWorkerFields* fields() const;
     AttachWorkerSelectWizardPage* employeePage() const { return m_employeePage; }
     AttachWorkerSettingsWizardPage* settingsPage() const { return m_settingsPage; }

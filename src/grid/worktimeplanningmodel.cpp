@@ -642,6 +642,16 @@ bool WorkTimePlanningModel::restoreEdits(const WorkTimeEditHistory::RowSnapshots
 
 void WorkTimePlanningModel::reloadAttached(unsigned int uid)
 {
+    // A department of the grid changed: the trips to it may have; its attached rows are read again.
+    if (containsDepartment(uid) && !containsEmployee(uid)) {
+        QList<unsigned int> attached;
+        for (const WorkTimeData& row : m_store.rows()) {
+            if (row.isAttached())
+                attached.append(row.uid());
+        }
+        reloadAttached(attached);
+        return;
+    }
     const int row = rowIndexForUid(uid, Q_FUNC_INFO);
     if (row < 0)
         return;

@@ -1,4 +1,6 @@
 #include "fatalwarnings.h"
+#include "grantedproxymodel.h"
+#include "objecttreemodel.h"
 #include "objecttreeproxy.h"
 #include "organisationbuilder.h"
 #include "ovicontheme.h"
@@ -150,6 +152,65 @@ private slots:
         QCOMPARE(shown, (QStringList{"Петрова Анна object-OT_WORKER", "Технический отдел object-OT_DEPARTMENT",
                                      "OT_DEPARTMENT", "1001", "999999", "ООО Ромашка object-OT_FIRM"}));
         QVERIFY(history.sizeHint(history.option(storeFirm), storeFirm).height() >= 22);
+    }
+
+    // The tree fed from a copy of the organisation with a parent cycle and an orphan the store does not hold;
+    // "!" marks a row that cannot be chosen.
+    void grantedTree_data()
+    {
+        QTest::addColumn<QString>("granted");
+        QTest::addColumn<bool>("departmentsOnly");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("nothing granted: everything") << "" << false
+            << "ООО Ромашка,Отдел продаж,Сектор Север,Петрова Анна,Иванов Иван,Технический отдел,Кузнецов Олег,"
+               "Сидоров Пётр,Сирота,Цикл А,Цикл Б";
+        QTest::addRow("a department with its branch") << "sales" << false
+            << "ООО Ромашка!,Отдел продаж,Сектор Север,Петрова Анна,Иванов Иван";
+        QTest::addRow("an employee through his path") << "petrova" << false
+            << "ООО Ромашка!,Отдел продаж!,Сектор Север!,Петрова Анна";
+        QTest::addRow("an employee, departments only") << "petrova" << true << "";
+        QTest::addRow("two branches, departments only") << "north,it" << true
+            << "ООО Ромашка!,Отдел продаж!,Сектор Север,Технический отдел";
+        QTest::addRow("unknown id grants nothing") << "nobody" << false << "";
+    }
+
+    void grantedTree()
+    {
+        QFETCH(QString, granted);
+        QFETCH(bool, departmentsOnly);
+        QFETCH(QString, shown);
+        Organisation org;
+        orvanta::OBJECT_HASH objects = *org.builder.store()->constObjects(QLatin1String(orvanta::ORGSTRUCTURE_DATANAME));
+        for (const orvanta::ObjectInfo& employee : *org.builder.store()->constObjects(QLatin1String(orvanta::SUBJECT_DATANAME)))
+            objects.insert(employee.uid, employee);
+        const auto add = [&objects](TYPE_ID uid, TYPE_ID parent, const QString& name) {
+            orvanta::ObjectInfo& object = objects[uid];
+            object.type = QLatin1String(db::orgstructure::DEPARTMENT);
+            object.parent = parent;
+            object.properties.insert(QLatin1String(db::common::NAME), name);
+        };
+        add(900001, 900002, QStringLiteral("Цикл А"));
+        add(900002, 900001, QStringLiteral("Цикл Б"));
+        add(900003, 777, QStringLiteral("Сирота"));
+        ObjectTreeModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.addObjects(objects);
+        GrantedProxyModel proxy;
+        proxy.setSourceModel(&model);
+        proxy.setGrantedIds(org.idsOf(granted));
+        if (departmentsOnly)
+            proxy.setTypeFilter({QLatin1String(db::orgstructure::FIRM), QLatin1String(db::orgstructure::DEPARTMENT)});
+        QStringList names;
+        std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
+            for (int row = 0; row < proxy.rowCount(parent); ++row) {
+                const QModelIndex index = proxy.index(row, 0, parent);
+                names << index.data().toString() + (proxy.flags(index) & Qt::ItemIsEnabled ? "" : "!");
+                walk(index);
+            }
+        };
+        walk(QModelIndex());
+        QCOMPARE(names.join(','), shown);
+        QCOMPARE(model.info(org.north).parent, org.sales);
     }
 
     // Steps: "+name" and "-name" the user checks and unchecks, "=a,b" the screen sets the checks, "!name" disables;

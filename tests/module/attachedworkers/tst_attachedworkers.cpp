@@ -17,6 +17,7 @@
 #include "organisationbuilder.h"
 #include "settings.h"
 #include "storagenotificationapplier.h"
+#include "worktimeplanningmodel.h"
 #include "worktimeplanningview.h"
 
 #include <QAbstractItemModelTester>
@@ -55,6 +56,22 @@ struct Organisation
         return ids.value(name);
     }
 };
+
+const OBJECT_HASH& structure()
+{
+    return *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME));
+}
+
+// The grid of the department for the month of date, as the planner loads it.
+WorkTimePlanningModel* loadGrid(WorkTimePlanningView& view, TYPE_ID department, const QDate& date)
+{
+    const QDate first(date.year(), date.month(), 1);
+    QMetaObject::invokeMethod(&view, "applyFilter", Q_ARG(QDate, first), Q_ARG(QDate, first.addMonths(1).addDays(-1)),
+                              Q_ARG(QList<orvanta::TYPE_ID>, {department}), Q_ARG(QStringList, {}));
+    return QTest::qWaitFor([&view] { return !view.isLoading(); }, 10000)
+        ? view.findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"))
+        : nullptr;
+}
 
 bool logIn(OVServerInterface* server, const QString& login)
 {
@@ -205,12 +222,13 @@ private slots:
         Organisation o;
         AttachWorkerEditDialog dialog;
         AttachWorkerFields* fields = dialog.fields();
+        dialog.setOrgstructure(structure());
         fields->setEmployeeUid(o.id(employee));
         fields->setStart(QDate(2026, 7, 1));
         fields->setFinish(finish);
         fields->selector()->selectDepartment(o.id(department));
         QCOMPARE(dialog.isOkEnabled(), ok);
-        QCOMPARE(AttachWorkerDepartmentSelector::disabledDepartments(o.id(employee)).contains(o.id(department)), disabled);
+        QCOMPARE(AttachWorkerDepartmentSelector::disabledDepartments(o.id(employee), structure()).contains(o.id(department)), disabled);
     }
 
     // Ivanov's trip runs July 10-20, both days included.
@@ -259,7 +277,7 @@ private slots:
             if (employee == 0 && !AttachWorkerFields::overlapsOtherTrip(person.uid, start, finish, 0))
                 employee = person.uid;
         }
-        const QSet<TYPE_ID> refused = AttachWorkerDepartmentSelector::disabledDepartments(employee);
+        const QSet<TYPE_ID> refused = AttachWorkerDepartmentSelector::disabledDepartments(employee, structure());
         for (const ObjectInfo& unit : *LocalStorage::instance()->constObjects(QLatin1String(ORGSTRUCTURE_DATANAME))) {
             if (department == 0 && unit.type == QLatin1String(db::orgstructure::DEPARTMENT) && !refused.contains(unit.uid))
                 department = unit.uid;
@@ -268,6 +286,7 @@ private slots:
 
         AttachWorkerWizard wizard;
         connect(&wizard, &AttachWorkerWizard::executeTask, &view, &WorkTimePlanningView::addTask);
+        wizard.setOrgstructure(structure());
         wizard.setEmployeeUid(employee);
         wizard.fields()->setStart(start);
         wizard.fields()->setFinish(finish);
@@ -288,7 +307,30 @@ private slots:
         QCOMPARE(AttachWorkerItemModel::departmentOf(stored), department);
         QVERIFY(AttachWorkerFields::overlapsOtherTrip(employee, finish, finish, 0));
 
+        // The host department's grid holds the employee once, as an attached row of the trip's days.
+        {
+        WorkTimePlanningView planner;
+        planner.init(&server, QStringLiteral("wtplanningview"));
+        planner.insertedToInterface();
+        const WorkTimePlanningModel* grid = loadGrid(planner, department, start);
+        QVERIFY(grid);
+        const int row = grid->objectIdToRow(employee);
+        QVERIFY(row >= 0 && grid->isAttached(employee));
+        qint64 attachedHours = 0;
+        for (QDate date = grid->dateStart(); date <= grid->dateFinish(); date = date.addDays(1)) {
+            QCOMPARE(grid->inAttachedRange(employee, date), date >= start && date <= finish);
+            const int column = grid->dateToColumn(date);
+            attachedHours += grid->index(row, column).data(WorkTimePlanningModel::DayTimeRole).toLongLong();
+            qint64 cells = 0;
+            for (int r = 0; r < grid->rowCount(); ++r)
+                cells += grid->index(r, column).data(WorkTimePlanningModel::DayTimeRole).toLongLong();
+            QCOMPARE(grid->headerData(column, Qt::Horizontal, WorkTimePlanningModel::DayTimeRole).toLongLong(), cells);
+        }
+        QCOMPARE(grid->totalAttachedTime(), attachedHours);
+        }
+
         AttachWorkerEditDialog dialog;
+        dialog.setOrgstructure(structure());
         connect(&dialog, &AttachWorkerEditDialog::executeTask, &view, &WorkTimePlanningView::addTask);
         dialog.setInfo(stored);
         dialog.fields()->setFinish(finish.addDays(1));
