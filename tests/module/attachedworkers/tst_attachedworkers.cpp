@@ -8,10 +8,10 @@
 #include "attachworkerregister.h"
 #include "attachworkerwizard.h"
 #include "authdata.h"
-#include "clientsession.h"
 #include "deleteobjectwizard.h"
 #include "embeddedserverconnection.h"
 #include "fatalwarnings.h"
+#include "testsession.h"
 #include "localstorage.h"
 #include "objecttreeproxy.h"
 #include "organisationbuilder.h"
@@ -71,14 +71,6 @@ WorkTimePlanningModel* loadGrid(WorkTimePlanningView& view, TYPE_ID department, 
     return QTest::qWaitFor([&view] { return !view.isLoading(); }, 10000)
         ? view.findChild<WorkTimePlanningModel*>(QStringLiteral("worktimeModel"))
         : nullptr;
-}
-
-bool logIn(OVServerInterface* server, const QString& login)
-{
-    ClientSession session(server, LocalStorage::instance());
-    QSignalSpy finished(&session, &ClientSession::finished);
-    session.start(login, login + QStringLiteral("2026"));
-    return finished.wait(20000) && finished.first().at(0).toBool();
 }
 
 } // namespace
@@ -264,7 +256,7 @@ private slots:
     {
         EmbeddedServerConnection server;
         QVERIFY(server.start(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("trips.sqlite")), 30, true));
-        QVERIFY(logIn(&server, QStringLiteral("hr")));
+        QVERIFY(ovtest::logIn(&server, QStringLiteral("hr")));
         StorageNotificationApplier notifications(&server, LocalStorage::instance());
         WorkTimePlanningView view;
         view.init(&server, QStringLiteral("wtplanningview"));
@@ -299,7 +291,7 @@ private slots:
         const TYPE_ID created = wizard.progressPage()->updatedIds().value(0);
         QTRY_COMPARE(trips->model()->rowCount(), listed + 1);
 
-        QVERIFY(logIn(&server, QStringLiteral("hr")));
+        QVERIFY(ovtest::logIn(&server, QStringLiteral("hr")));
         const ObjectInfo stored = LocalStorage::instance()->constObject(created, QLatin1String(ATTACHED_WORKER_DATANAME));
         QCOMPARE(stored.property(QLatin1String(db::attached_worker::DATE_BEGIN)), start.toString(Qt::ISODate));
         QCOMPARE(stored.property(QLatin1String(db::attached_worker::DATE_END)), finish.toString(Qt::ISODate));

@@ -9,10 +9,10 @@
 #include "breakruletargetpicker.h"
 #include "breakruletargetwizardpage.h"
 #include "breakrulewizard.h"
-#include "clientsession.h"
 #include "deleteobjectwizard.h"
 #include "embeddedserverconnection.h"
 #include "fatalwarnings.h"
+#include "testsession.h"
 #include "localstorage.h"
 #include "organisationbuilder.h"
 #include "../grid/planninggridfixture.h"
@@ -91,14 +91,6 @@ struct ImpactFixture
         return edited;
     }
 };
-
-bool logIn(OVServerInterface* server, const QString& login)
-{
-    ClientSession session(server, LocalStorage::instance());
-    QSignalSpy finished(&session, &ClientSession::finished);
-    session.start(login, login + QStringLiteral("2026"));
-    return finished.wait(20000) && finished.first().at(0).toBool();
-}
 
 } // namespace
 
@@ -365,7 +357,7 @@ private slots:
     {
         EmbeddedServerConnection server;
         QVERIFY(server.start(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("rules.sqlite")), 30, true));
-        QVERIFY(logIn(&server, QStringLiteral("hr")));
+        QVERIFY(ovtest::logIn(&server, QStringLiteral("hr")));
         StorageNotificationApplier notifications(&server, LocalStorage::instance());
         WorkTimePlanningView view;
         view.init(&server, QStringLiteral("wtplanningview"));
@@ -424,7 +416,7 @@ private slots:
         QCOMPARE(deletion.progressPage()->succeededCount(), 2);
         QTRY_COMPARE(rules->model()->rowCount(), before.size() - 1);
 
-        QVERIFY(logIn(&server, QStringLiteral("hr")));
+        QVERIFY(ovtest::logIn(&server, QStringLiteral("hr")));
         QList<TYPE_ID> expected = before.mid(1);
         QList<TYPE_ID> stored = storedRuleIds();
         std::sort(expected.begin(), expected.end());

@@ -1,8 +1,8 @@
 #include "authdata.h"
-#include "clientsession.h"
 #include "connectionkeeper.h"
 #include "embeddedserverconnection.h"
 #include "fatalwarnings.h"
+#include "testsession.h"
 #include "localstorage.h"
 #include "ovicontheme.h"
 #include "progressdialog.h"
@@ -98,14 +98,6 @@ struct Planner
     }
 };
 
-bool logIn(OVServerInterface* server, const QString& login)
-{
-    ClientSession session(server, LocalStorage::instance());
-    QSignalSpy finished(&session, &ClientSession::finished);
-    session.start(login, login + QStringLiteral("2026"));
-    return finished.wait(20000) && finished.first().at(0).toBool();
-}
-
 TYPE_ID plannableReason()
 {
     for (const ObjectInfo& reason : *LocalStorage::instance()->constObjects(QLatin1String(REASON_DATANAME))) {
@@ -139,7 +131,7 @@ struct ServerProcess
         // Once logged in, coming back after a restart is the client's own business.
         if (notifications)
             return true;
-        if (!connection.connectToServer(QStringLiteral("127.0.0.1"), port) || !logIn(&connection, QStringLiteral("planner")))
+        if (!connection.connectToServer(QStringLiteral("127.0.0.1"), port) || !ovtest::logIn(&connection, QStringLiteral("planner")))
             return false;
         notifications = std::make_unique<StorageNotificationApplier>(&connection, LocalStorage::instance());
         return true;
@@ -233,7 +225,7 @@ private slots:
     {
         EmbeddedServerConnection server;
         QVERIFY(server.start(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("embedded.sqlite")), 40, true));
-        QVERIFY(logIn(&server, QStringLiteral("planner")));
+        QVERIFY(ovtest::logIn(&server, QStringLiteral("planner")));
         StorageNotificationApplier notifications(&server, LocalStorage::instance());
         saveRoundTrip(&server);
     }
@@ -300,7 +292,7 @@ private slots:
     {
         EmbeddedServerConnection server;
         QVERIFY(server.start(QStringLiteral("sqlite:") + m_folder.filePath(QStringLiteral("embedded.sqlite")), 40, false));
-        QVERIFY(logIn(&server, QStringLiteral("scheduler")));
+        QVERIFY(ovtest::logIn(&server, QStringLiteral("scheduler")));
         StorageNotificationApplier notifications(&server, LocalStorage::instance());
         Planner planner(&server);
         const QList<TYPE_ID> plain = planner.employees(false);
