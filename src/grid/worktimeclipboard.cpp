@@ -1,22 +1,11 @@
 #include "worktimeclipboard.h"
 
 #include "worktimeintervaltext.h"
+#include "worktimeitemdelegate.h"
 #include "worktimeplanningmodel.h"
 #include "wtplanninglogging.h"
 
-#include <QTime>
 #include <QVariantMap>
-
-namespace {
-
-constexpr int secondsPerDay = 86400;
-
-QString hhmm(int seconds)
-{
-    return QTime(0, 0).addSecs(seconds % secondsPerDay).toString(QStringLiteral("hh:mm"));
-}
-
-} // namespace
 
 bool WorkTimeClipboard::isDay(const QModelIndex& cell)
 {
@@ -41,8 +30,8 @@ QRect WorkTimeClipboard::dayBounds(const QModelIndexList& cells)
 QString WorkTimeClipboard::dayText(const QModelIndex& day)
 {
     if (day.data(WorkTimePlanningModel::DayTimeRole).toInt() > 0)
-        return hhmm(day.data(WorkTimePlanningModel::DayStartRole).toInt()) % QLatin1Char('-')
-            % hhmm(day.data(WorkTimePlanningModel::DayFinishRole).toInt());
+        return WorkTimeItemDelegate::intervalToString(day.data(WorkTimePlanningModel::DayStartRole).toInt(),
+                                                      day.data(WorkTimePlanningModel::DayFinishRole).toInt());
     // A day off shows its own mark, which a copy leaves out; a day outside the employment or the trip has
     // none and copies as its "-", which no paste takes.
     const QString marks = day.data(WorkTimePlanningModel::MarksRole).toString();

@@ -643,36 +643,40 @@ bool WorkTimePlanningModel::restoreEdits(const WorkTimeEditHistory::RowSnapshots
 void WorkTimePlanningModel::reloadAttached(unsigned int uid)
 {
     // A department of the grid changed: the trips to it may have; its attached rows are read again.
+    // By row, not by uid: an attached row carries the uid of the employee's home row.
     if (containsDepartment(uid) && !containsEmployee(uid)) {
-        QList<unsigned int> attached;
-        for (const WorkTimeData& row : m_store.rows()) {
-            if (row.isAttached())
-                attached.append(row.uid());
+        QList<int> attached;
+        for (int row = 0; row < m_store.rowCount(); ++row) {
+            if (m_store.row(row).isAttached())
+                attached.append(row);
         }
-        reloadAttached(attached);
+        reloadAttachedRows(attached);
         return;
     }
     const int row = rowIndexForUid(uid, Q_FUNC_INFO);
-    if (row < 0)
-        return;
-    m_store.reloadAttached(row);
-    emitRowChanged(row);
+    if (row >= 0)
+        reloadAttachedRows({row});
 }
 
 void WorkTimePlanningModel::reloadAttached(const QList<unsigned int>& uids)
 {
-    int first = -1;
-    int last = -1;
+    QList<int> rows;
     for (unsigned int uid : uids) {
         const int row = objectIdToRow(uid);
-        if (row < 0)
-            continue;
-        m_store.reloadAttached(row);
-        first = first < 0 ? row : qMin(first, row);
-        last = qMax(last, row);
+        if (row >= 0)
+            rows.append(row);
     }
-    if (first >= 0)
-        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
+    reloadAttachedRows(rows);
+}
+
+void WorkTimePlanningModel::reloadAttachedRows(const QList<int>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    for (int row : rows)
+        m_store.reloadAttached(row);
+    const auto [first, last] = std::minmax_element(rows.cbegin(), rows.cend());
+    emit dataChanged(index(*first, 0), index(*last, columnCount() - 1));
 }
 
 QList<ObjectInfo> WorkTimePlanningModel::attachedWorkers(unsigned int uid, const QDate& from, const QDate& to) const

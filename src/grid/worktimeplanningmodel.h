@@ -193,6 +193,8 @@ private:
     /// A reason's kind, norm method, mark or colour may have changed in the local store.
     void reasonsChanged(const QString& dataname, const QList<orvanta::TYPE_ID>& ids);
     void emitRowChanged(int row, int firstColumn = 0);
+    /// Reads the attached-worker objects of the rows again and announces them as one change.
+    void reloadAttachedRows(const QList<int>& rows);
     void emitDayEdited(int row, int column);
     /// One signal per run of neighbouring rows.
     void emitRowsChanged(QList<int> rows);
