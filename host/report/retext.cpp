@@ -1,0 +1,6 @@
+#include "retext.h"
+
+bool REText::operator==(const REText& other) const
+{
+    return text == other.text && style == other.style;
+}
