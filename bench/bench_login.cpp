@@ -1,7 +1,8 @@
 // Login and the full load of the local store through ClientSession, with the demo organisation of
 // 2,000 employees (first argument to change it): on the embedded server, then over TCP to a
 // TcpCommandServer in this process. SQLite by default; "--db postgresql://..." seeds and uses
-// that database instead (its tables are emptied first).
+// that database instead (its tables are emptied first). "--server HOST:PORT" measures only a
+// running ovserver, as a planner on another process sees it.
 #include "clientsession.h"
 #include "embeddedserverconnection.h"
 #include "localstorage.h"
@@ -113,6 +114,17 @@ int main(int argc, char** argv)
         qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments();
+    const int serverOption = arguments.indexOf(QStringLiteral("--server"));
+    if (serverOption > 0 && serverOption + 1 < arguments.size()) {
+        const QString address = arguments.at(serverOption + 1);
+        TcpServerConnection connection;
+        if (!connection.connectToServer(address.section(QLatin1Char(':'), 0, 0),
+                                        quint16(address.section(QLatin1Char(':'), 1).toUInt()))) {
+            out() << "cannot connect: " << connection.errorString() << Qt::endl;
+            return 1;
+        }
+        return measure(QStringLiteral("login + store load, ovserver ") + address, &connection) ? 0 : 1;
+    }
     const int dbOption = arguments.indexOf(QStringLiteral("--db"));
     QTemporaryDir folder;
     QString url = QStringLiteral("sqlite:") + folder.filePath(QStringLiteral("demo.sqlite"));

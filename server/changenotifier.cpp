@@ -1,56 +1,87 @@
 #include "changenotifier.h"
 
 #include "accesspolicy.h"
+#include "changelog.h"
 #include "ovdatastream.h"
 #include "servercommands.h"
 #include "serverlogging.h"
 #include "sessionregistry.h"
+#include "sqltransaction.h"
+
+#include <utility>
 
 ChangeNotifier::ChangeNotifier(SessionRegistry* sessions, Sink sink) : m_sessions(sessions), m_sink(std::move(sink)) {}
 
-template<typename... Args>
-void ChangeNotifier::broadcast(const char* name, const QString& readRole, const Args&... payload)
+void ChangeNotifier::setChangeLog(ChangeLog* log, CatchUp catchUp)
 {
-    Command command;
-    command.result = ResultSuccess;
-    command.name = QLatin1String(name);
-    OVDataStream stream(&command.data, QIODevice::WriteOnly);
+    m_log = log;
+    m_catchUp = std::move(catchUp);
+}
+
+template<typename... Args>
+void ChangeNotifier::stage(const char* name, const QString& readRole, const Args&... payload)
+{
+    ChangeLogEntry entry;
+    entry.name = QLatin1String(name);
+    entry.readRole = readRole;
+    OVDataStream stream(&entry.payload, QIODevice::WriteOnly);
     (stream << ... << payload);
-    const QList<QPair<quint64, UserAccount>> audience = m_sessions->connectedUsers();
-    for (const auto& each : audience) {
-        if (readRole.isEmpty() || each.second.roles.contains(readRole))
-            push(command, each.first);
-    }
+    m_staged.append(entry);
 }
 
 void ChangeNotifier::dataChanged(const QString& dataname, const QList<orvanta::ObjectInfo>& objects)
 {
     if (!objects.isEmpty())
-        broadcast(ServerCommands::DataChanged, AccessPolicy::readRole(dataname), dataname, objects);
+        stage(ServerCommands::DataChanged, AccessPolicy::readRole(dataname), dataname, objects);
 }
 
 void ChangeNotifier::dataRemoved(const QString& dataname, const QList<quint32>& ids)
 {
     if (!ids.isEmpty())
-        broadcast(ServerCommands::DataRemoved, AccessPolicy::readRole(dataname), dataname, ids);
+        stage(ServerCommands::DataRemoved, AccessPolicy::readRole(dataname), dataname, ids);
 }
 
 void ChangeNotifier::scheduleChanged(const QList<orvanta::SCHEDULE_DATA>& schedules)
 {
     if (!schedules.isEmpty())
-        broadcast(ServerCommands::ScheduleChanged, QString(), schedules);
+        stage(ServerCommands::ScheduleChanged, QString(), schedules);
 }
 
 void ChangeNotifier::scheduleBeforeRemove(const QList<quint32>& ids)
 {
     if (!ids.isEmpty())
-        broadcast(ServerCommands::ScheduleBeforeRemove, QString(), ids);
+        stage(ServerCommands::ScheduleBeforeRemove, QString(), ids);
 }
 
 void ChangeNotifier::scheduleRemoved(const QList<quint32>& ids)
 {
     if (!ids.isEmpty())
-        broadcast(ServerCommands::ScheduleRemoved, QString(), ids);
+        stage(ServerCommands::ScheduleRemoved, QString(), ids);
+}
+
+bool ChangeNotifier::commit(SqlTransaction& transaction, QString* error)
+{
+    QList<ChangeLogEntry> staged = std::exchange(m_staged, {});
+    if ((m_log && !m_log->append(&staged, error)) || !transaction.commit(error))
+        return false;
+    if (m_catchUp && !staged.isEmpty())
+        m_catchUp(staged.constFirst().sequence - 1);
+    for (const ChangeLogEntry& entry : qAsConst(staged))
+        deliver(entry);
+    return true;
+}
+
+void ChangeNotifier::deliver(const ChangeLogEntry& entry)
+{
+    Command command;
+    command.result = ResultSuccess;
+    command.name = entry.name;
+    command.data = entry.payload;
+    const QList<QPair<quint64, UserAccount>> audience = m_sessions->connectedUsers();
+    for (const auto& each : audience) {
+        if (entry.readRole.isEmpty() || each.second.roles.contains(entry.readRole))
+            push(command, each.first);
+    }
 }
 
 void ChangeNotifier::push(const Command& command, quint64 connection)

@@ -4,12 +4,16 @@
 #include "asyncsqlrunner.h"
 #include "authhandler.h"
 #include "changenotifier.h"
+#include "clusterlink.h"
 #include "commandrouter.h"
 #include "coreschema.h"
 #include "databaseconnector.h"
 #include "demoorganisationgenerator.h"
 #include "demoseeder.h"
 #include "objecthandler.h"
+#include "productioncalendarstore.h"
+#include "reporthandler.h"
+#include "reportjobrunner.h"
 #include "schedulehandler.h"
 #include "schemamigrator.h"
 #include "serverlogging.h"
@@ -52,10 +56,14 @@ public:
 
     ServerCore* q;
     const QString connectionName;
+    /// The report jobs open their own connections to it.
+    QString databaseUrl;
     QSqlDatabase db;
     SqlDialect dialect = SqlDialect::Sqlite;
     std::unique_ptr<SessionRegistry> sessions;
     std::unique_ptr<ChangeNotifier> notifier;
+    /// On PostgreSQL: the change log shared with the other servers of the database.
+    std::unique_ptr<ClusterLink> cluster;
     std::unique_ptr<CommandRouter> router;
     std::unique_ptr<AsyncSqlRunner> asyncSql;
     std::unique_ptr<AuthHandler> auth;
@@ -63,6 +71,8 @@ public:
     std::unique_ptr<ScheduleHandler> schedules;
     std::unique_ptr<WorkerDataHandler> workerData;
     std::unique_ptr<AsyncSqlHandler> asyncSqlHandler;
+    std::unique_ptr<ReportJobRunner> reports;
+    std::unique_ptr<ReportHandler> reportHandler;
 };
 
 void ServerCorePrivate::buildHandlers()
@@ -84,10 +94,19 @@ void ServerCorePrivate::buildHandlers()
     schedules->registerAt(*router);
     workerData->registerAt(*router);
     asyncSqlHandler->registerAt(*router);
+    reports = std::make_unique<ReportJobRunner>(databaseUrl);
+    QObject::connect(reports.get(), &ReportJobRunner::resultReady, q,
+                     [this](const Command& command, quint64 connection) { notifier->push(command, connection); });
+    reportHandler = std::make_unique<ReportHandler>(db, reports.get());
+    reportHandler->registerAt(*router);
 }
 
 void ServerCorePrivate::destroyHandlers()
 {
+    // The runner cancels its jobs and waits for them before anything they push through goes.
+    reportHandler.reset();
+    reports.reset();
+    cluster.reset();
     asyncSqlHandler.reset();
     workerData.reset();
     schedules.reset();
@@ -117,14 +136,25 @@ bool ServerCore::open(const QString& databaseUrl, QString* error)
     const QList<QStringList> migrations = {CoreSchema::statements(d->dialect),
                                            WorkerDataStore::schemaStatements(d->dialect),
                                            WorkerDataStore::balanceFunctionStatements(d->dialect),
-                                           CoreSchema::parentIndexStatements()};
+                                           CoreSchema::parentIndexStatements(),
+                                           ProductionCalendarStore::schemaStatements(d->dialect),
+                                           CoreSchema::changeLogStatements(d->dialect)};
     if (!SchemaMigrator(d->db).migrate(migrations, &message)) {
         qCWarning(lcServerStorage) << Q_FUNC_INFO << "migration failed" << databaseUrl << message;
         setError(error, QStringLiteral("Не удалось обновить схему базы данных: %1").arg(message));
         close();
         return false;
     }
+    d->databaseUrl = databaseUrl;
     d->buildHandlers();
+    if (d->dialect == SqlDialect::PostgreSql) {
+        d->cluster = std::make_unique<ClusterLink>(d->db, d->sessions.get(), d->notifier.get());
+        if (!d->cluster->start(databaseUrl, &message)) {
+            setError(error, message);
+            close();
+            return false;
+        }
+    }
     qCInfo(lcServerCore) << Q_FUNC_INFO << "opened" << databaseUrl;
     return true;
 }
@@ -209,6 +239,8 @@ void ServerCore::connectionClosed(quint64 connection)
 {
     if (d->asyncSql)
         d->asyncSql->dropConnection(connection);
+    if (d->reports)
+        d->reports->dropConnection(connection);
     if (d->sessions)
         d->sessions->detach(connection);
 }

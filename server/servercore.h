@@ -43,7 +43,8 @@ public:
     /// Whether connection logged in or used a valid session: only such a connection is pushed
     /// notifications, and the transports give it more room.
     bool hasSession(quint64 connection) const;
-    /// The connection is gone: its sessions stay, its pending asynchronous queries are dropped.
+    /// The connection is gone: its sessions stay, its pending asynchronous queries and report jobs are
+    /// dropped (a running job is cancelled and never answered).
     void connectionClosed(quint64 connection);
 
 signals:

@@ -1,7 +1,9 @@
 #include "sessionregistry.h"
 
+#include "changelog.h"
 #include "serverlogging.h"
 #include "sql.h"
+#include "sqltransaction.h"
 #include "userstore.h"
 
 #include <QDateTime>
@@ -53,14 +55,23 @@ bool SessionRegistry::user(const QByteArray& token, UserAccount* out, QString* e
 
 bool SessionRegistry::close(const QByteArray& token, QString* error)
 {
-    m_cache.remove(token);
-    for (auto it = m_connections.begin(); it != m_connections.end();)
-        it = it.value() == token ? m_connections.erase(it) : std::next(it);
+    forget(token);
+    SqlTransaction transaction(m_db);
     QSqlQuery query(m_db);
     if (!Sql::prepare(query, QStringLiteral("DELETE FROM sessions WHERE token = ?"), error))
         return false;
     query.addBindValue(QString::fromLatin1(token));
-    return Sql::exec(query, error);
+    if (!Sql::exec(query, error))
+        return false;
+    QList<ChangeLogEntry> closed{{0, QString(), QLatin1String(ChangeLogEntry::SessionClosed), QString(), token}};
+    return (!m_log || m_log->append(&closed, error)) && transaction.commit(error);
+}
+
+void SessionRegistry::forget(const QByteArray& token)
+{
+    m_cache.remove(token);
+    for (auto it = m_connections.begin(); it != m_connections.end();)
+        it = it.value() == token ? m_connections.erase(it) : std::next(it);
 }
 
 QList<QPair<quint64, UserAccount>> SessionRegistry::connectedUsers()

@@ -9,20 +9,26 @@
 #include <QPair>
 #include <QSqlDatabase>
 
+class ChangeLog;
+
 /// The open sessions: a random token per login, kept in the sessions table (so a restarted
-/// server still knows them) and cached with the user's account; and the session each
-/// connection last used, which decides what is pushed to it.
+/// server, or another one on the same database, knows them) and cached with the user's account;
+/// and the session each connection last used, which decides what is pushed to it.
 class SessionRegistry
 {
 public:
     explicit SessionRegistry(const QSqlDatabase& db);
 
+    /// Closed sessions are recorded in log too, so the other servers forget them (nullptr: no log).
+    void setChangeLog(ChangeLog* log) { m_log = log; }
     /// A new session of user; an empty token with error set on failure.
     QByteArray open(const UserAccount& user, QString* error);
     /// The account of the session token; an invalid account when the token is unknown.
     bool user(const QByteArray& token, UserAccount* out, QString* error);
     /// Ends the session and unbinds the connections that used it.
     bool close(const QByteArray& token, QString* error);
+    /// Drops the cached session and unbinds its connections: another server closed it.
+    void forget(const QByteArray& token);
     /// Binds connection to token, a session that has just been checked.
     void attach(quint64 connection, const QByteArray& token) { m_connections.insert(connection, token); }
     void detach(quint64 connection) { m_connections.remove(connection); }
@@ -34,6 +40,7 @@ public:
 
 private:
     QSqlDatabase m_db;
+    ChangeLog* m_log = nullptr;
     QHash<QByteArray, UserAccount> m_cache;
     QMap<quint64, QByteArray> m_connections;
 };

@@ -15,12 +15,14 @@
 #include "searchwidget.h"
 #include "settings.h"
 #include "workerhistorypanelwidget.h"
+#include "worktimecompactmode.h"
 #include "worktimedayeditdialog.h"
+#include "worktimedepartmentchooser.h"
 #include "worktimeemptyhint.h"
 #include "worktimefilterdialog.h"
+#include "worktimefiltersettings.h"
 #include "worktimeheaderview.h"
 #include "worktimeitemdelegate.h"
-#include "worktimeperiodwidget.h"
 #include "worktimeplanapproval.h"
 #include "worktimesavetasks.h"
 #include "worktimeplanningmodel.h"
@@ -56,11 +58,6 @@ constexpr int kPageWorktime = 0;
 constexpr int kPageDinner = 1;
 constexpr int kPageAttached = 2;
 constexpr int kLoadingBarHeight = 4;
-
-constexpr char kPeriodKey[] = "wtplanningview/periodpanel/period";
-constexpr char kStartKey[] = "wtplanningview/periodpanel/start";
-constexpr char kFinishKey[] = "wtplanningview/periodpanel/finish";
-constexpr char kCheckedKey[] = "wtplanningview/employeepanel/checked";
 
 WorkTimePlanningView::AddressSource& addressSource()
 {
@@ -197,6 +194,7 @@ void WorkTimePlanningView::initWidgetContents()
     initPluginActions();
     initLoading();
     initSaving();
+    initReports();
 
     updateWorkTimeEnables();
     updateBreakRulesEnables();
@@ -228,6 +226,10 @@ void WorkTimePlanningView::initWorktimeModels()
     proxy->setSourceModel(model);
     ui->worktimeView->setModel(proxy);
     ui->worktimeView->setItemDelegate(new WorkTimeItemDelegate(ui->worktimeView));
+    new WorkTimeCompactMode(ui->actionCompact, ui->worktimeView, this);
+    departmentChooser = new WorkTimeDepartmentChooser(model, proxy, this);
+    connect(departmentChooser, &WorkTimeDepartmentChooser::departmentChanged, this,
+            &WorkTimePlanningView::updateWorkTimeTotalsLazy);
     ui->worktimeView->sortByColumn(WorkTimePlanningModel::NameColumn, Qt::AscendingOrder);
     // Before the first load the header captions alone decide the widths; the default cuts them off.
     ui->worktimeView->resizeColumnsToContents();
@@ -345,7 +347,8 @@ void WorkTimePlanningView::initPluginActions()
     OVActionsInsertHelper::fillStackedWidget(
         toolBars, {{{ui->actionFilter},
                     {ui->actionSave, ui->actionCancel, ui->actionConfirm},
-                    {ui->actionPrint, ui->actionPreview, ui->actionExport}},
+                    {ui->actionPrint, ui->actionPreview, ui->actionExport},
+                    {ui->actionCompact, departmentChooser}},
                    {{ui->actionFilter}, {ui->actionAddBreakRule, ui->actionEditBreakRule, ui->actionDelBreakRule}},
                    {{ui->actionFilter}, {ui->actionAddAttached, ui->actionEditAttached, ui->actionDelAttached}}});
 
@@ -436,14 +439,29 @@ void WorkTimePlanningView::updateAttachWorkerInfoDelayed()
     attachInfoTimer->start();
 }
 
-void WorkTimePlanningView::restoreSettings()
+void WorkTimePlanningView::activated()
 {
-    // The saved filter is read when the filter dialog opens, not at start-up.
+    // In front of the planner: the last applied filter again, or, the first time, the filter to apply.
+    if (!RoleContainer::canShowWorkTime())
+        return;
+    WorkTimeFilterDialog saved(this);
+    if (WorkTimeFilterSettings::restoreApplied(&saved) && !saved.checked().isEmpty())
+        applyFilter(saved.dateStart(), saved.dateFinish(), saved.checked(), saved.workerWidget()->departments());
+    else
+        ui->actionFilter->trigger();
 }
 
-void WorkTimePlanningView::reportAsyncReceived(Command& command)
+void WorkTimePlanningView::initReports()
 {
-    qCDebug(lcWtPlanning) << Q_FUNC_INFO << "report result not handled" << command.name;
+    reportController = new WorkTimeReportController(this, this, model, reportStatusTimer, clientId,
+                                                    [this] { return departmentNames; });
+    connect(reportController, &WorkTimeReportController::failed, this,
+            [this](const QString& message) { showPopupCriticalMessage(message); });
+    connect(reportController, &WorkTimeReportController::informed, this,
+            [this](const QString& message) { showPopupInformationMessage(message); });
+    connect(ui->actionPrint, &QAction::triggered, this, &WorkTimePlanningView::printReport);
+    connect(ui->actionPreview, &QAction::triggered, this, &WorkTimePlanningView::previewReport);
+    connect(ui->actionExport, &QAction::triggered, this, &WorkTimePlanningView::exportReport);
 }
 
 void WorkTimePlanningView::setQuestion(Question replacement)
@@ -561,21 +579,7 @@ void WorkTimePlanningView::showFilterDialog()
 {
     auto* dialog = new WorkTimeFilterDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-
-    const int period = Settings::value(QLatin1String(kPeriodKey), 0).toInt();
-    dialog->periodWidget()->setPeriod(WorkTimePeriodWidget::Period(period));
-    if (period == WorkTimePeriodWidget::Custom) {
-        const QDateTime now = QDateTime::currentDateTime();
-        dialog->periodWidget()->setStartFinish(Settings::value(QLatin1String(kStartKey), now).toDateTime(),
-                                               Settings::value(QLatin1String(kFinishKey), now).toDateTime());
-    }
-
-    QList<orvanta::TYPE_ID> checked;
-    const QStringList parts =
-        Settings::value(QLatin1String(kCheckedKey)).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString& part : parts)
-        checked.append(part.toUInt());
-    dialog->workerWidget()->setChecked(checked);
+    WorkTimeFilterSettings::restore(dialog);
 
     const QPoint origin = mapToGlobal(pos());
     const int toolBarHeight = ui->mainToolBar->height();
@@ -588,20 +592,16 @@ void WorkTimePlanningView::showFilterDialog()
     dialog->show();
 }
 
+void WorkTimePlanningView::restoreSettings()
+{
+    // The dialog's settings are read when it opens; the applied filter is reopened on activation.
+}
+
 void WorkTimePlanningView::saveSettings()
 {
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "save settings" << sender();
-    auto* dialog = qobject_cast<WorkTimeFilterDialog*>(sender());
-    if (!dialog)
-        return;
-    Settings::setValue(QLatin1String(kPeriodKey), int(dialog->periodWidget()->period()));
-    Settings::setValue(QLatin1String(kStartKey), dialog->periodWidget()->dateStart());
-    Settings::setValue(QLatin1String(kFinishKey), dialog->periodWidget()->dateFinish());
-    QStringList ids;
-    const QList<orvanta::TYPE_ID> checked = dialog->workerWidget()->checked();
-    for (orvanta::TYPE_ID id : checked)
-        ids.append(QString::number(id));
-    Settings::setValue(QLatin1String(kCheckedKey), ids.join(QLatin1Char(',')));
+    if (auto* dialog = qobject_cast<WorkTimeFilterDialog*>(sender()))
+        WorkTimeFilterSettings::save(*dialog);
 }
 
 void WorkTimePlanningView::applyFilter(const QDate& start, const QDate& finish,
@@ -610,6 +610,8 @@ void WorkTimePlanningView::applyFilter(const QDate& start, const QDate& finish,
     if (model->hasChanges() && !askDiscardChanges())
         return;
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "set filter" << start << finish << dep_uids;
+    if (auto* dialog = qobject_cast<WorkTimeFilterDialog*>(sender()))
+        WorkTimeFilterSettings::saveApplied(*dialog);
 
     departmentNames = dep_names;
 

@@ -6,6 +6,7 @@
 #include "taskinfo.h"
 #include "workerschedulehistory.h"
 #include "worktimeplanningloader.h"
+#include "worktimereportcontroller.h"
 
 #include <QDate>
 #include <QHash>
@@ -28,6 +29,7 @@ class WorkTimePlanningModel;
 class WorkTimePlanningProxy;
 class WorkTimePlanApproval;
 class WorkTimeStatisticWidget;
+class WorkTimeDepartmentChooser;
 class WorkTimeTaskRunner;
 
 namespace ov5sdk {
@@ -48,6 +50,8 @@ public:
     using Question = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title,
                                                                const QString& text, QMessageBox::StandardButtons buttons)>;
 
+    using ReportAction = WorkTimeReportController::ReportAction;
+
     explicit WorkTimePlanningView(QWidget* parent = nullptr);
     ~WorkTimePlanningView() override;
 
@@ -57,6 +61,8 @@ public:
     QList<PLUGIN_TAB> tabList() const override;
     /// With unsaved changes asks whether to save them; saving closes the host once it succeeded.
     bool canClose() override;
+    /// Reopens the last applied filter; on the first start opens the filter on the current month.
+    void activated() override;
 
     // OVPluginInterface
     QList<CommandType> init(OVServerInterface* server, const QString& name) override;
@@ -77,6 +83,8 @@ public:
     {
         return loader ? loader->currentPlanningBalanceQueryId() : QString();
     }
+    WorkTimeReportController* reports() const { return reportController; }
+    orvanta::TYPE_ID reportIdByName(const QString& name) const { return reportController->reportIdByName(name); }
     QString nextPlanningBalanceQueryId() const { return WorkTimePlanningLoader::nextPlanningBalanceQueryId(); }
 
 public slots:
@@ -88,6 +96,17 @@ public slots:
     /// Queues a write; the register dialogs and wizards hand their tasks over here.
     void addTask(const orvanta::TaskInfo& task);
     void skipCurrentTask();
+    // The planning report lives in its controller; the view keeps the names the actions call.
+    void printReport() { reportController->printReport(); }
+    void previewReport() { reportController->previewReport(); }
+    void exportReport() { reportController->exportReport(); }
+    void createReportAsync(orvanta::TYPE_ID reportId, ReportAction action)
+    {
+        reportController->createReportAsync(reportId, action);
+    }
+    void sendGetReportStatus() { reportController->sendGetReportStatus(); }
+    void showReportWaitDialog(const QString& title) { reportController->showReportWaitDialog(title); }
+    void closeReportWaitDialog() { reportController->closeReportWaitDialog(); }
     void reloadEmployeeDataDelayed(const QList<unsigned int>& uids)
     {
         if (loader)
@@ -109,10 +128,10 @@ private slots:
     void updateWorkTimeTotalsLazy();
     void updateWorkTimeTotals();
     void updateAttachWorkerInfoDelayed();
-    void restoreSettings();
     void startSearch();
     void editWorkTimeDay();
     void showFilterDialog();
+    void restoreSettings();
     void saveSettings();
     void applyFilter(const QDate& start, const QDate& finish, const QList<orvanta::TYPE_ID>& dep_uids,
                      const QStringList& dep_names);
@@ -145,7 +164,15 @@ private:
     void initWorktimeModels();
     void initStatisticPanel();
     void initPluginActions();
-    void reportAsyncReceived(Command& command);
+    void reportAsyncReceived(Command& command)
+    {
+        // Registered at init, before the window and its controller exist.
+        if (reportController)
+            reportController->reportAsyncReceived(command);
+    }
+    void reportReceived(Command& reply) { reportController->reportReceived(reply); }
+    void reportAsyncStatusReceived(Command& reply) { reportController->reportAsyncStatusReceived(reply); }
+    void initReports();
     void dbresultAsyncResult(Command& command);
     int currentToolBarIndex() const;
 
@@ -210,6 +237,7 @@ private:
     WorkTimePlanningModel* model = nullptr;
     WorkTimePlanningProxy* proxy = nullptr;
     WorkTimeStatisticWidget* statisticWidget = nullptr;
+    WorkTimeDepartmentChooser* departmentChooser = nullptr;
 
     QTimer* reportStatusTimer = nullptr;
     QTimer* totalsTimer = nullptr;
@@ -223,6 +251,7 @@ private:
     BreakRuleRegister* breakRules = nullptr;
     AttachWorkerRegister* attachWorkers = nullptr;
     WorkTimePlanApproval* approval = nullptr;
+    WorkTimeReportController* reportController = nullptr;
     /// The planner chose to save on closing: close once the save has gone through.
     bool closeAfterSave = false;
 

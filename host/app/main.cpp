@@ -240,7 +240,7 @@ int main(int argc, char* argv[])
     PlannerWindow window;
     window.setUserName(options.login);
     window.setPlugin(plugin, pluginWidget);
-    window.show();
+    window.showRestored();
     if (keeper) {
         QObject::connect(tcp, &TcpServerConnection::connectionLost, &window,
                          [&window] { window.showNotification(NotificationPopup::Critical, lostText(), 0); });

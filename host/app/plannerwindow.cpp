@@ -3,16 +3,19 @@
 #include "notificationpopup.h"
 #include "ovplugininterface.h"
 #include "pluginwidget.h"
+#include "settings.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTabBar>
 #include <QVariant>
+#include <QWindow>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int kNotificationMargin = 12;
+constexpr char kGeometryKey[] = "planner/window/geometry";
 }
 
 PlannerWindow::PlannerWindow(QWidget* parent) : QMainWindow(parent)
@@ -75,6 +78,31 @@ void PlannerWindow::setPlugin(OVPluginInterface* plugin, PluginWidget* widget)
     if (!widget->windowIcon().isNull())
         setWindowIcon(widget->windowIcon());
     rebuildRibbon();
+}
+
+void PlannerWindow::showRestored()
+{
+    // Saved by an earlier close; a screen that is gone since is handled by restoreGeometry itself.
+    restoreGeometry(Settings::value(QLatin1String(kGeometryKey)).toByteArray());
+    show();
+    // The plug-in hears of it once the window is on the screen, where the window manager put it: a pop-up
+    // it opens then is placed against the window, not against where the window was asked for.
+    windowHandle()->installEventFilter(this);
+}
+
+bool PlannerWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_pluginWidget && m_pluginWidget->isVisible())
+                    m_pluginWidget->activated();
+            },
+            Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void PlannerWindow::rebuildRibbon()
@@ -171,5 +199,6 @@ void PlannerWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    Settings::setValue(QLatin1String(kGeometryKey), saveGeometry());
     QMainWindow::closeEvent(event);
 }

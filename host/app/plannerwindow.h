@@ -22,6 +22,9 @@ public:
     /// that may not be shown to this user gets a message instead of its widget.
     void setPlugin(OVPluginInterface* plugin, PluginWidget* widget);
     void setUserName(const QString& name);
+    /// Shows the window where the planner left it last time, then tells the plug-in it is in front of
+    /// the planner (PluginWidget::activated).
+    void showRestored();
 
     QTabBar* ribbon() const { return m_ribbon; }
     QList<NotificationPopup*> notifications() const;
@@ -30,6 +33,7 @@ public slots:
     void showNotification(int level, const QString& text, int timeout);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

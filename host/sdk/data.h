@@ -33,7 +33,8 @@ class OVPluginInterface;
 //                               -> QHash<uint, _WORKER_ABSENCE_REASON>,
 //                                  QHash<uint, QDateTime> (absence record id -> change time)
 //   getWorkerNormTime           QDate from, QDate to, QList<uint> employees
-//                               -> QList<WORKER_NORM_TIME>
+//                               -> QList<WORKER_NORM_TIME>,
+//                                  QHash<QDate, int> (the production calendar: date -> wt::DayKind)
 //   getWorkerSyncTime           QDate from, QDate to, QList<uint> employees
 //                               -> QList<WORKER_SYNC_TIME>,
 //                                  QHash<qint64, QDateTime> (record key -> norm calculation time)

@@ -130,4 +130,9 @@ inline constexpr char DISABLED_TEXT[] = "#C4C4C4";
 inline constexpr char BORDER[] = "#F2F2F2";
 } // namespace wt::color
 
+namespace wt {
+/// What a date is in the production calendar the server keeps; the norm-time reply carries it per date.
+enum DayKind { WorkingDay = 0, ShortenedDay = 1, DayOff = 2, Holiday = 3 };
+} // namespace wt
+
 } // namespace orvanta

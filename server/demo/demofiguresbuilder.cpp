@@ -6,13 +6,27 @@
 
 using namespace orvanta;
 
-DemoFiguresBuilder::DemoFiguresBuilder(DemoDraft& draft) : m_draft(draft), m_calendar(draft.yearStart.year())
+DemoFiguresBuilder::DemoFiguresBuilder(DemoDraft& draft)
+    : m_draft(draft),
+      m_lastDay(draft.yearEnd.addYears(1)),
+      m_thisYear(draft.yearStart.year()),
+      m_nextYear(draft.yearStart.year() + 1)
 {
-    for (QDate date = draft.yearStart; date <= draft.yearEnd; date = date.addDays(1)) {
-        const int norm = m_calendar.normSeconds(date);
+    for (QDate date = draft.yearStart; date <= m_lastDay; date = date.addDays(1)) {
+        const int norm = calendar(date).normSeconds(date);
         if (norm > 0)
             m_workingDays.append(qMakePair(date, norm));
     }
+}
+
+const ProductionCalendar& DemoFiguresBuilder::calendar(const QDate& date) const
+{
+    return date.year() == m_thisYear.year() ? m_thisYear : m_nextYear;
+}
+
+bool DemoFiguresBuilder::isDayOff(const QDate& date) const
+{
+    return date.dayOfWeek() >= Qt::Saturday || calendar(date).isHoliday(date);
 }
 
 void DemoFiguresBuilder::addEmployeeFigures(const DemoEmployee& employee)
@@ -75,15 +89,14 @@ void DemoFiguresBuilder::addSyncTime(const DemoEmployee& employee)
 qint64 DemoFiguresBuilder::salesPlan(const DemoDepartment& department, const QDate& date)
 {
     const double base = department.isTopLevel() ? 420000.0 : 180000.0;
-    const bool weekend = date.dayOfWeek() >= Qt::Saturday || m_calendar.isHoliday(date);
-    const double factor = (weekend ? 1.4 : 1.0) * m_draft.random.between(8500, 11500) / 10000.0;
+    const double factor = (isDayOff(date) ? 1.4 : 1.0) * m_draft.random.between(8500, 11500) / 10000.0;
     return qint64(std::round(base * factor / 100.0)) * 100;
 }
 
 int DemoFiguresBuilder::hoursBudget(const DemoDepartment& department, const QDate& date)
 {
-    const bool working = m_calendar.isWorkingDay(date);
-    const bool weekend = date.dayOfWeek() >= Qt::Saturday || m_calendar.isHoliday(date);
+    const bool working = calendar(date).isWorkingDay(date);
+    const bool weekend = isDayOff(date);
     const int staff = qMax(1, department.staff);
     switch (department.site) {
     case DemoDepartment::Site::Shop:
@@ -99,7 +112,7 @@ int DemoFiguresBuilder::hoursBudget(const DemoDepartment& department, const QDat
 void DemoFiguresBuilder::addBudgets()
 {
     for (const DemoDepartment& department : qAsConst(m_draft.departments)) {
-        for (QDate date = m_draft.yearStart; date <= m_draft.yearEnd; date = date.addDays(1)) {
+        for (QDate date = m_draft.yearStart; date <= m_lastDay; date = date.addDays(1)) {
             if (department.site == DemoDepartment::Site::Shop) {
                 SALES_PLAN plan;
                 plan.id = m_draft.org.salesPlan.size() + 1;

@@ -12,7 +12,8 @@ struct DemoDepartment;
 struct DemoEmployee;
 
 /// The figures a plan is measured against: each employee's norm time from the production
-/// calendar and confirmed months, the shops' sales plan and the departments' hours budget.
+/// calendar and confirmed months, the shops' sales plan and the departments' hours budget; the
+/// calendar figures cover this year and the next, so next month is planned against them too.
 class DemoFiguresBuilder
 {
 public:
@@ -29,9 +30,14 @@ private:
     qint64 salesPlan(const DemoDepartment& department, const QDate& date);
     int hoursBudget(const DemoDepartment& department, const QDate& date);
 
+    const ProductionCalendar& calendar(const QDate& date) const;
+    bool isDayOff(const QDate& date) const;
+
     DemoDraft& m_draft;
-    const ProductionCalendar m_calendar;
-    /// The working days of the year with their norm in seconds.
+    const QDate m_lastDay;
+    const ProductionCalendar m_thisYear;
+    const ProductionCalendar m_nextYear;
+    /// The working days of both years with their norm in seconds.
     QList<QPair<QDate, int>> m_workingDays;
     /// One confirmation per month and department index.
     QHash<QPair<QDate, int>, orvanta::WORKER_SYNC_TIME> m_confirmations;

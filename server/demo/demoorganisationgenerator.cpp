@@ -56,9 +56,10 @@ QList<DemoUser> DemoOrganisationGenerator::users()
     const QStringList registerActions{QStringLiteral("SHOW"), QStringLiteral("CREATE"), QStringLiteral("UPDATE"),
                                       QStringLiteral("DELETE")};
     const QStringList registers = roles("BREAKRULE", registerActions) + roles("ATTACHED", registerActions);
-    const QStringList workTime =
-        roles("WORKTIME", {QStringLiteral("SHOW"), QStringLiteral("SET"), QStringLiteral("APPROVE")});
+    const QStringList workTime = roles("WORKTIME", {QStringLiteral("SHOW"), QStringLiteral("SET"),
+                                                    QStringLiteral("APPROVE"), QStringLiteral("REPORT")});
     const QStringList shows{QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_SHOW"),
+                            QStringLiteral("RL_WTPLANNINGVIEW_WORKTIME_REPORT"),
                             QStringLiteral("RL_WTPLANNINGVIEW_BREAKRULE_SHOW"),
                             QStringLiteral("RL_WTPLANNINGVIEW_ATTACHED_SHOW")};
     return {

@@ -2,6 +2,8 @@
 
 #include "objectstore.h"
 #include "plannedtimetablefactory.h"
+#include "productioncalendar.h"
+#include "productioncalendarstore.h"
 #include "schedulestore.h"
 #include "serverlogging.h"
 #include "sql.h"
@@ -169,7 +171,30 @@ bool DemoSeeder::seedWorkerData(const DemoOrganisation& organisation, QString* e
         && step("norm time", store.insertNormTime(organisation.normTime, error))
         && step("sync time", store.insertSyncTime(organisation.syncTime, error))
         && step("sales plan", store.insertSalesPlan(organisation.salesPlan, error))
-        && step("hours budget", store.insertHoursBudget(organisation.hoursBudget, error));
+        && step("hours budget", store.insertHoursBudget(organisation.hoursBudget, error))
+        && step("production calendar", seedProductionCalendar(organisation.normTime, error));
+}
+
+// The calendar of every year the norms cover, days off and holidays included: the planning grid shades them.
+bool DemoSeeder::seedProductionCalendar(const QList<WORKER_NORM_TIME>& normTime, QString* error)
+{
+    if (normTime.isEmpty())
+        return true;
+    const auto [first, last] = std::minmax_element(
+        normTime.cbegin(), normTime.cend(),
+        [](const WORKER_NORM_TIME& a, const WORKER_NORM_TIME& b) { return a.date < b.date; });
+    QHash<QDate, int> days;
+    for (int year = first->date.year(); year <= last->date.year(); ++year) {
+        const ProductionCalendar calendar(year);
+        for (QDate date(year, 1, 1); date.year() == year; date = date.addDays(1)) {
+            const wt::DayKind kind = calendar.isHoliday(date) ? wt::Holiday
+                : !calendar.isWorkingDay(date)                ? wt::DayOff
+                : calendar.isShortened(date)                  ? wt::ShortenedDay
+                                                              : wt::WorkingDay;
+            days.insert(date, kind);
+        }
+    }
+    return ProductionCalendarStore(m_db).replace(days, error);
 }
 
 bool DemoSeeder::seedCalendarDays(const QHash<int, QList<SCHEDULE_CALENDAR_DAY>>& calendarDays, QString* error)

@@ -23,6 +23,7 @@ private:
     bool seedUsers(const QList<DemoUser>& users, QString* error);
     bool seedWorkerData(const DemoOrganisation& organisation, QString* error);
     bool seedCalendarDays(const QHash<int, QList<orvanta::SCHEDULE_CALENDAR_DAY>>& calendarDays, QString* error);
+    bool seedProductionCalendar(const QList<orvanta::WORKER_NORM_TIME>& normTime, QString* error);
     QStringList tables(QString* error);
     /// Refreshes the planner statistics after a seed (PostgreSQL only).
     void analyse();

@@ -6,20 +6,6 @@
 
 namespace {
 
-struct MovedDayOff
-{
-    int year;
-    int month;
-    int day;
-};
-
-// Days off that government decrees move from the January holidays falling on a weekend. Only
-// the years whose decree is known; other years keep the holidays where the calendar puts them.
-constexpr MovedDayOff DecreedDaysOff[] = {
-    {2026, 1, 9},   // from Saturday 3 January
-    {2026, 12, 31}, // from Sunday 4 January
-};
-
 bool isWeekend(const QDate& date)
 {
     return date.dayOfWeek() >= Qt::Saturday;
@@ -45,10 +31,7 @@ void ProductionCalendar::addHolidays()
 
 void ProductionCalendar::addTransfers()
 {
-    for (const MovedDayOff& moved : DecreedDaysOff) {
-        if (moved.year == m_year)
-            m_movedDaysOff.insert(QDate(moved.year, moved.month, moved.day));
-    }
+    addJanuaryTransfers();
     // A holiday on a weekend moves to the next working day by law; the January ones are
     // moved by the yearly decree instead.
     QList<QDate> holidays = m_holidays.values();
@@ -61,6 +44,22 @@ void ProductionCalendar::addTransfers()
             dayOff = dayOff.addDays(1);
         m_movedDaysOff.insert(dayOff);
     }
+}
+
+// Two of the January holidays always fall on a weekend, and the yearly decree moves two days off for them;
+// its choice differs from year to year, so one rule stands for it, the one that gives the 2026 decree: the
+// first to the first working day after the holidays, the second to 31 December (the working day before it
+// when that is a weekend).
+void ProductionCalendar::addJanuaryTransfers()
+{
+    QDate first(m_year, 1, 9);
+    while (isFreeDay(first))
+        first = first.addDays(1);
+    m_movedDaysOff.insert(first);
+    QDate second(m_year, 12, 31);
+    while (isFreeDay(second))
+        second = second.addDays(-1);
+    m_movedDaysOff.insert(second);
 }
 
 void ProductionCalendar::addShortenedDays()

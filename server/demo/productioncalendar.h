@@ -27,6 +27,7 @@ public:
 private:
     void addHolidays();
     void addTransfers();
+    void addJanuaryTransfers();
     void addShortenedDays();
     bool isFreeDay(const QDate& date) const;
 

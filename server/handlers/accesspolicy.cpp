@@ -20,6 +20,8 @@ QString AccessPolicy::readRole(const QString& dataname)
         return QStringLiteral("RL_WTPLANNINGVIEW_BREAKRULE_SHOW");
     if (dataname == QLatin1String(orvanta::ATTACHED_WORKER_DATANAME))
         return QStringLiteral("RL_WTPLANNINGVIEW_ATTACHED_SHOW");
+    if (dataname == QLatin1String(orvanta::REPORT_DATANAME))
+        return QLatin1String(WorkTimeReport);
     return QString();
 }
 

@@ -15,13 +15,16 @@ public:
 
     enum class ObjectWrite { Create, Update, Delete };
 
+    static constexpr char WorkTimeShow[] = "RL_WTPLANNINGVIEW_WORKTIME_SHOW";
     static constexpr char WorkTimeSet[] = "RL_WTPLANNINGVIEW_WORKTIME_SET";
     static constexpr char WorkTimeApprove[] = "RL_WTPLANNINGVIEW_WORKTIME_APPROVE";
+    /// Sees the planning report among the objects and may make it.
+    static constexpr char WorkTimeReport[] = "RL_WTPLANNINGVIEW_WORKTIME_REPORT";
 
     /// The role a write of an object of dataname needs.
     static QString objectRole(const QString& dataname, ObjectWrite write);
     /// The role reading objects of dataname needs; empty when any session may (the organisation,
-    /// jobs and schedules: every client loads them at login).
+    /// jobs and schedules: every client loads them at login). Reports need the report role.
     static QString readRole(const QString& dataname);
     static bool mayRead(const UserAccount& user, const QString& dataname);
     static QString checkRole(const UserAccount& user, const QString& role);

@@ -105,10 +105,12 @@ Command ObjectHandler::addObject(const RequestContext& context)
     for (const _INHERIT_DATA& link : qAsConst(links))
         linked.append(link.parent == object.uid ? link.child : link.parent);
     if (!store.insert(object, dataname, &error) || !store.insertLinks(links, &error)
-        || !readWithLinked({object.uid}, linked, &changed, &error) || !transaction.commit(&error))
+        || !readWithLinked({object.uid}, linked, &changed, &error))
+        return Reply::storageFailure(context.request, error);
+    announce(changed, dataname);
+    if (!m_notifier->commit(transaction, &error))
         return Reply::storageFailure(context.request, error);
     qCDebug(lcServerCore) << Q_FUNC_INFO << "added" << object.uid << loggable(object.type) << context.user.login;
-    announce(changed, dataname);
     return Reply::ok(context.request, qint32(object.uid));
 }
 
@@ -153,9 +155,11 @@ Command ObjectHandler::updateObjectEx(const RequestContext& context)
     for (const _INHERIT_DATA& link : qAsConst(links))
         linked.append(link.parent == object.uid ? link.child : link.parent);
     ObjectsByDataname changed;
-    if (!readWithLinked({object.uid}, linked, &changed, &error) || !transaction.commit(&error))
+    if (!readWithLinked({object.uid}, linked, &changed, &error))
         return Reply::storageFailure(context.request, error);
     announce(changed, dataname);
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request);
 }
 
@@ -188,10 +192,12 @@ Command ObjectHandler::removeObject(const RequestContext& context)
     QList<TYPE_ID> linked;
     ObjectsByDataname changed;
     if (!store.linkedObjects(object.uid, &linked, &error) || !store.remove(object.uid, &error)
-        || !readWithLinked({}, linked, &changed, &error) || !transaction.commit(&error))
+        || !readWithLinked({}, linked, &changed, &error))
         return Reply::storageFailure(context.request, error);
     m_notifier->dataRemoved(dataname, {object.uid});
     announce(changed, dataname);
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request);
 }
 

@@ -59,11 +59,12 @@ Command ScheduleHandler::addSchedule(const RequestContext& context)
     QString error;
     schedule.id = int(IdAllocator(m_db).next(QStringLiteral("schedules"), &error));
     SCHEDULE_DATA stored;
-    if (schedule.id == 0 || !store.insert({schedule}, &error) || !store.find(schedule.id, &stored, &error)
-        || !transaction.commit(&error))
+    if (schedule.id == 0 || !store.insert({schedule}, &error) || !store.find(schedule.id, &stored, &error))
+        return Reply::storageFailure(context.request, error);
+    m_notifier->scheduleChanged({stored});
+    if (!m_notifier->commit(transaction, &error))
         return Reply::storageFailure(context.request, error);
     qCDebug(lcServerCore) << Q_FUNC_INFO << "added schedule" << stored.id << stored.kind << stored.worker;
-    m_notifier->scheduleChanged({stored});
     return Reply::ok(context.request, qint32(stored.id));
 }
 
@@ -97,7 +98,6 @@ Command ScheduleHandler::removeSchedules(const RequestContext& context)
         if (schedule.worker != 0)
             owners.append(schedule.worker);
     }
-    m_notifier->scheduleBeforeRemove(ids);
 
     SqlTransaction transaction(m_db);
     WorkerDataStore workerData(m_db, m_dialect);
@@ -113,8 +113,11 @@ Command ScheduleHandler::removeSchedules(const RequestContext& context)
         if (!plannedTime.recomputeSchedule(int(id), &error))
             return Reply::storageFailure(context.request, error);
     }
-    if (!plannedTime.recompute(owners, QDate(), QDate(), &error) || !transaction.commit(&error))
+    if (!plannedTime.recompute(owners, QDate(), QDate(), &error))
         return Reply::storageFailure(context.request, error);
+    m_notifier->scheduleBeforeRemove(ids);
     m_notifier->scheduleRemoved(ids);
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request, qint32(ids.first()));
 }

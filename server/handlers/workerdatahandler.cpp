@@ -8,6 +8,7 @@
 #include "objectstore.h"
 #include "payloadreader.h"
 #include "plannedtimetablefactory.h"
+#include "productioncalendarstore.h"
 #include "reply.h"
 #include "schedulestore.h"
 #include "serverlogging.h"
@@ -87,10 +88,12 @@ Command WorkerDataHandler::getWorkerNormTime(const RequestContext& context)
     if (!reader.isComplete())
         return Reply::malformed(context.request);
     QList<WORKER_NORM_TIME> norm;
+    QHash<QDate, int> calendar;
     QString error;
-    if (!WorkerDataStore(m_db, m_dialect).normTime(from, to, employees, &norm, &error))
+    if (!WorkerDataStore(m_db, m_dialect).normTime(from, to, employees, &norm, &error)
+        || !ProductionCalendarStore(m_db).days(from, to, &calendar, &error))
         return Reply::storageFailure(context.request, error);
-    return Reply::ok(context.request, norm);
+    return Reply::ok(context.request, norm, calendar);
 }
 
 Command WorkerDataHandler::getWorkerSyncTime(const RequestContext& context)
@@ -192,9 +195,11 @@ Command WorkerDataHandler::setWorkerSchedules(const RequestContext& context)
     if (!store.setScheduleHistories(histories, &error)
         || (span.changed
             && !PlannedTimeTableFactory::create(m_db, m_dialect).recompute(employees, span.first, span.last, &error))
-        || !readEmployees(employees, &changed, &error) || !transaction.commit(&error))
+        || !readEmployees(employees, &changed, &error))
         return Reply::storageFailure(context.request, error);
     announceEmployees(changed);
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request);
 }
 
@@ -229,10 +234,11 @@ Command WorkerDataHandler::updateWorkerAbsenceReason(const RequestContext& conte
         return Reply::forbidden(context.request, dateRefusal);
 
     QHash<QString, QList<ObjectInfo>> changed;
-    if (!store.updateAbsences(absences, &error) || !readEmployees(employees, &changed, &error)
-        || !transaction.commit(&error))
+    if (!store.updateAbsences(absences, &error) || !readEmployees(employees, &changed, &error))
         return Reply::storageFailure(context.request, error);
     announceEmployees(changed);
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request);
 }
 
@@ -264,10 +270,11 @@ Command WorkerDataHandler::updateScheduleCalendar(const RequestContext& context)
     if (!schedule.isValid())
         return Reply::invalid(context.request, QStringLiteral("График работ %1 не найден").arg(scheduleId));
     if (!WorkerDataStore(m_db, m_dialect).updateCalendarDays(scheduleId, from, to, days, &error)
-        || !PlannedTimeTableFactory::create(m_db, m_dialect).recomputeSchedule(scheduleId, from, to, &error)
-        || !transaction.commit(&error))
+        || !PlannedTimeTableFactory::create(m_db, m_dialect).recomputeSchedule(scheduleId, from, to, &error))
         return Reply::storageFailure(context.request, error);
     m_notifier->scheduleChanged({schedule});
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request);
 }
 
@@ -308,9 +315,11 @@ Command WorkerDataHandler::writeMonthState(const RequestContext& context, bool c
     const bool written = confirm ? store.updateSaveTime(month, employees, QDateTime::currentDateTime(), &error)
                                  : store.resetSyncTime(month, employees, &error);
     QHash<QString, QList<ObjectInfo>> changed;
-    if (!written || !readEmployees(employees, &changed, &error) || !transaction.commit(&error))
+    if (!written || !readEmployees(employees, &changed, &error))
         return Reply::storageFailure(context.request, error);
     announceEmployees(changed);
+    if (!m_notifier->commit(transaction, &error))
+        return Reply::storageFailure(context.request, error);
     return Reply::ok(context.request);
 }
 

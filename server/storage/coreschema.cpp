@@ -44,9 +44,20 @@ QStringList CoreSchema::parentIndexStatements()
     return {QStringLiteral("CREATE INDEX objects_parent ON objects (parent, type)")};
 }
 
+QStringList CoreSchema::changeLogStatements(SqlDialect dialect)
+{
+    // Only servers on PostgreSQL write it; SQLite gets the table so both keep one schema.
+    const QString sequence = dialect == SqlDialect::PostgreSql ? QStringLiteral("BIGSERIAL PRIMARY KEY")
+                                                                : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    const QString blobType = dialect == SqlDialect::PostgreSql ? QStringLiteral("BYTEA") : QStringLiteral("BLOB");
+    return {QStringLiteral("CREATE TABLE change_log (seq %1, created TEXT NOT NULL, origin TEXT NOT NULL, "
+                           "name TEXT NOT NULL, read_role TEXT NOT NULL, payload %2 NOT NULL)")
+                .arg(sequence, blobType)};
+}
+
 QStringList CoreSchema::tables()
 {
     return {QStringLiteral("sessions"), QStringLiteral("users"),    QStringLiteral("blobs"),
             QStringLiteral("links"),    QStringLiteral("objects"),  QStringLiteral("schedules"),
-            QStringLiteral("id_counters")};
+            QStringLiteral("id_counters"), QStringLiteral("change_log")};
 }

@@ -171,8 +171,6 @@ QVariant WorkTimeCellLooks::dateColumnData(int row, const QDate& date, int role)
     switch (role) {
     case Qt::DisplayRole:
         return look.display;
-    case Qt::ToolTipRole:
-        return dayToolTip(m_store.row(row), look, date);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
@@ -294,38 +292,77 @@ QVariant WorkTimeCellLooks::dayColor(const DayLook& look)
     return look.partDay ? QVariant(look.partColor) : QVariant();
 }
 
-QString WorkTimeCellLooks::dayToolTip(const WorkTimeData& row, const DayLook& look, const QDate& date) const
+void WorkTimeCellLooks::lookUpSchedule(const WorkTimeData& row, const DayLook& look, const QDate& date) const
 {
-    if (!look.scheduleLooked) {
-        static const WORKER_SCHEDULE_HISTORY_V2 noHistory;
-        const auto history = m_store.scheduleHistory().constFind(row.uid());
-        QDate base;
-        const int schedule = WorkTimeUtils::scheduleIdByDate(
-            row.uid(), date, history != m_store.scheduleHistory().constEnd() ? *history : noHistory, base);
-        const SCHEDULE_HASH& schedules = LocalStorage::instance()->schedules();
-        const auto known = schedules.constFind(schedule);
-        look.scheduleKnown = known != schedules.constEnd();
-        look.scheduleName = look.scheduleKnown ? known->name : QString();
-        look.scheduleLooked = true;
-    }
+    if (look.scheduleLooked)
+        return;
+    static const WORKER_SCHEDULE_HISTORY_V2 noHistory;
+    const auto history = m_store.scheduleHistory().constFind(row.uid());
+    QDate base;
+    const int schedule = WorkTimeUtils::scheduleIdByDate(
+        row.uid(), date, history != m_store.scheduleHistory().constEnd() ? *history : noHistory, base);
+    const SCHEDULE_HASH& schedules = LocalStorage::instance()->schedules();
+    const auto known = schedules.constFind(schedule);
+    look.scheduleKnown = known != schedules.constEnd();
+    look.scheduleName = look.scheduleKnown ? known->name : QString();
+    look.scheduleLooked = true;
+}
+
+QString WorkTimeCellLooks::dayToolTip(int rowIndex, const QDate& date, WorkTimeDayLock::Reason lock) const
+{
+    const WorkTimeData& row = m_store.row(rowIndex);
+    const DayLook& look = dayLook(rowIndex, m_store.dayIndexByDate(date));
+    lookUpSchedule(row, look, date);
     const QLatin1String lineBreak("<br/>");
     QString text;
     if (look.scheduleKnown)
-        text = QStringLiteral("График работ: ") % look.scheduleName;
-    if (!look.validDate)
-        return text;
-    if (!text.isEmpty())
-        text += lineBreak;
-    int shiftTime = 0;
-    if (look.time >= 1 && !look.state.fullDay) {
-        shiftTime = look.time;
-        text += QStringLiteral("Время начала: ") % hhmm(look.start) % lineBreak % QStringLiteral("Время окончания: ")
-            % hhmm(look.finish) % lineBreak % QStringLiteral("Продолжительность смены: ") % hours(shiftTime)
-            % lineBreak;
+        text = QStringLiteral("График работ: ") % look.scheduleName.toHtmlEscaped();
+    if (lock != WorkTimeDayLock::Unlocked)
+        text += (text.isEmpty() ? QString() : lineBreak) % WorkTimeDayLock::text(lock, row, date);
+    if (look.validDate) {
+        if (!text.isEmpty())
+            text += lineBreak;
+        int shiftTime = 0;
+        if (look.time >= 1 && !look.state.fullDay) {
+            shiftTime = look.time;
+            text += QStringLiteral("Время начала: ") % hhmm(look.start) % lineBreak % QStringLiteral("Время окончания: ")
+                % hhmm(look.finish) % lineBreak % QStringLiteral("Продолжительность смены: ") % hours(shiftTime)
+                % lineBreak;
+        }
+        text += absenceLines(row, date) % QStringLiteral("Время отсутствий: ") % hours(look.absence) % lineBreak
+            % QStringLiteral("<b>Всего: ") % hours(shiftTime + look.absence) % QLatin1String("</b>");
     }
-    text += QStringLiteral("Время отсутствий: ") % hours(look.absence) % lineBreak % QStringLiteral("<b>Всего: ")
-        % hours(shiftTime + look.absence) % QLatin1String("</b>");
-    return text;
+    // A rich tool tip would wrap its lines at a narrow width of its own.
+    return text.isEmpty() ? text : QLatin1String("<p style=\"white-space:pre\">") % text % QLatin1String("</p>");
+}
+
+// One line per reason of the day, "mark — name: hours", so that a badge says more than its letters. Of several
+// full-day reasons the first decides the day and takes its hours.
+QString WorkTimeCellLooks::absenceLines(const WorkTimeData& row, const QDate& date) const
+{
+    QList<TYPE_ID> reasons;
+    QHash<TYPE_ID, int> seconds;
+    bool decided = false;
+    for (const _WORKER_ABSENCE_REASON_RECORD& record : row.absenceReasons().records) {
+        if (WorkTimeUtils::isFullDayAbsenceReason(date, record)) {
+            if (!decided)
+                seconds[record.reason] += row.fullDayReasonTime(date, anyReason);
+            decided = true;
+            appendDistinct(reasons, record.reason);
+        } else if (record.timed && (record.start.date() == date || record.end.date() == date)) {
+            const int from = record.start.date() == date ? WorkTimeUtils::timeToSeconds(record.start.time()) : 0;
+            const int to = record.end.date() == date ? WorkTimeUtils::timeToSeconds(record.end.time()) : secondsPerDay;
+            appendDistinct(reasons, record.reason);
+            seconds[record.reason] += qMax(0, to - from);
+        }
+    }
+    QString lines;
+    for (TYPE_ID reason : qAsConst(reasons)) {
+        const ReasonLook& look = reasonLook(reason);
+        lines += (look.mark.isEmpty() ? QString() : look.mark.toHtmlEscaped() % QStringLiteral(" — "))
+            % look.name.toHtmlEscaped() % QStringLiteral(": ") % hours(seconds.value(reason)) % QLatin1String("<br/>");
+    }
+    return lines;
 }
 
 QString WorkTimeCellLooks::stateToolTip(const WorkTimeData& row)
@@ -411,8 +448,8 @@ const WorkTimeCellLooks::ReasonLook& WorkTimeCellLooks::reasonLook(TYPE_ID reaso
     auto cached = m_reasonLooks.find(reason);
     if (cached == m_reasonLooks.end()) {
         const ObjectInfo object = LocalStorage::instance()->constObject(reason, key(REASON_DATANAME));
-        const ReasonLook look{object.property(key(db::reason::MARK)),
-                              object.property(key(db::reason::PLANNING_COLOR))};
+        const ReasonLook look{object.property(key(db::reason::MARK)), object.property(key(db::reason::PLANNING_COLOR)),
+                              OVGlobals::objectName(object)};
         cached = m_reasonLooks.insert(reason, look);
     }
     return cached.value();

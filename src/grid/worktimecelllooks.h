@@ -1,6 +1,7 @@
 #pragma once
 
 #include "orvantatypes.h"
+#include "worktimedaylock.h"
 
 #include <QColor>
 #include <QHash>
@@ -23,8 +24,10 @@ public:
     WorkTimeCellLooks(const WorkTimeRowStore& store, const WorkTimeRowFigures& figures);
 
     QVariant fixedColumnData(int row, int column, int role) const;
-    /// Every role of a date cell but the date and its editability.
+    /// Every role of a date cell but the date, its editability and its tool tip.
     QVariant dateColumnData(int row, const QDate& date, int role) const;
+    /// The schedule, why the day is locked, the shift, each absence reason with its hours and the totals.
+    QString dayToolTip(int row, const QDate& date, WorkTimeDayLock::Reason lock) const;
 
     QList<orvanta::TYPE_ID> fullDayReasons(int row, const QDate& date) const;
     QList<orvanta::TYPE_ID> partDayReasons(int row, const QDate& date) const;
@@ -82,6 +85,7 @@ private:
     {
         QString mark;
         QString color;
+        QString name;
     };
 
     const DayLook& dayLook(int row, int day) const;
@@ -90,7 +94,8 @@ private:
     static QString dayDisplay(const DayLook& look);
     static QVariant dayMarks(const DayLook& look);
     static QVariant dayColor(const DayLook& look);
-    QString dayToolTip(const WorkTimeData& row, const DayLook& look, const QDate& date) const;
+    void lookUpSchedule(const WorkTimeData& row, const DayLook& look, const QDate& date) const;
+    QString absenceLines(const WorkTimeData& row, const QDate& date) const;
     static QString stateToolTip(const WorkTimeData& row);
     static QString nameToolTip(const WorkTimeData& row);
     QString balanceToolTip(int row) const;

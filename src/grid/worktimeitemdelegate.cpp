@@ -1,6 +1,8 @@
 #include "worktimeitemdelegate.h"
 
 #include "vocabulary.h"
+#include "worktimecompacttexts.h"
+#include "worktimedayshade.h"
 #include "worktimeintervaledit.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningproxy.h"
@@ -12,6 +14,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QtMath>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyleOptionViewItem>
@@ -20,12 +23,15 @@
 namespace {
 
 constexpr int lockSize = 8;
-constexpr int clockSize = 24;
+constexpr int clockSize = 16;
+constexpr int compactMargin = 2;
 constexpr int maxNameWidth = 160;
+constexpr int maxCompactNameWidth = 150;
 constexpr int secondsPerDay = 86400;
 // Bounds the laid-out texts kept per font; a month shows far fewer distinct ones.
 constexpr int maxCachedTexts = 512;
 constexpr int nameColumn = WorkTimePlanningModel::NameColumn;
+constexpr int hoursColumn = WorkTimePlanningModel::HoursColumn;
 constexpr int lastLeadingColumn = WorkTimePlanningModel::BalanceColumn;
 // Icons of a few kinds in a few sizes: the cache stays tiny, the bound only guards against surprises.
 constexpr int maxCachedIcons = 64;
@@ -194,14 +200,28 @@ void WorkTimeItemDelegate::paintPanel(QPainter* painter, const QStyleOptionViewI
     }
 }
 
+QString WorkTimeItemDelegate::leadingText(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QString text = option.text;
+    if (m_compact && index.column() == nameColumn)
+        text = WorkTimeCompactTexts::name(text);
+    else if (m_compact && (index.column() == hoursColumn || index.column() == lastLeadingColumn))
+        text = WorkTimeCompactTexts::figures(text);
+    if (index.column() == nameColumn && index.data(WorkTimePlanningModel::HasChangesRole).toBool())
+        text += QLatin1Char('*');
+    return text;
+}
+
 void WorkTimeItemDelegate::paintLeadingCell(QPainter* painter, const QStyleOptionViewItem& viewOption,
                                             const QModelIndex& index) const
 {
     QStyleOptionViewItem option(viewOption);
     initStyleOption(&option, index);
-    if (index.column() == nameColumn && index.data(WorkTimePlanningModel::HasChangesRole).toBool())
-        option.text += QLatin1Char('*');
-    const int cellMargin = margin(option);
+    option.text = leadingText(option, index);
+    const Metrics& fonts = metrics(viewOption.font);
+    if (m_compact)
+        option.font.setPixelSize(fonts.text.pixelSize());
+    const int cellMargin = fonts.margin;
     paintPanel(painter, option);
 
     QRect content = option.rect.adjusted(cellMargin, 0, -cellMargin, 0);
@@ -247,60 +267,88 @@ void WorkTimeItemDelegate::paintDayCell(QPainter* painter, const QStyleOptionVie
     QStyleOptionViewItem option(viewOption);
     option.backgroundBrush = qvariant_cast<QBrush>(index.data(Qt::BackgroundRole));
     paintPanel(painter, option);
+    const bool selected = option.state & QStyle::State_Selected;
+    if (!selected)
+        WorkTimeDayShade::paint(painter, option.rect, index.data(WorkTimePlanningModel::DayKindRole));
 
     const QRect& cell = option.rect;
-    const int cellMargin = margin(option);
     Metrics& fonts = metrics(option.font);
     const int work = index.data(WorkTimePlanningModel::DayTimeRole).toInt();
-    const int part = index.data(WorkTimePlanningModel::PartDayWorkReasonRole).toInt();
-
-    // The two ends come as plain numbers: the same values as the interval map, without building a map per paint.
-    QString intervalText;
-    QColor intervalColor;
-    if (work != 0) {
-        intervalText = intervalToString(index.data(WorkTimePlanningModel::DayStartRole).toInt(),
-                                        index.data(WorkTimePlanningModel::DayFinishRole).toInt());
-        intervalColor = option.palette.color(colorGroup(option), QPalette::ButtonText);
-    } else {
-        intervalText = QLatin1String(emptyInterval);
-        intervalColor = paletteColor(orvanta::wt::color::DISABLED_TEXT);
-    }
+    QColor intervalColor = work != 0 ? option.palette.color(colorGroup(option), QPalette::ButtonText)
+                                     : paletteColor(orvanta::wt::color::DISABLED_TEXT);
     // On the selection colour the grey texts would be unreadable: selected days take the highlighted text colour.
-    const bool selected = option.state & QStyle::State_Selected;
     if (selected)
         intervalColor = option.palette.color(colorGroup(option), QPalette::HighlightedText);
     else if (!(option.state & QStyle::State_Enabled))
         intervalColor = option.palette.color(QPalette::Disabled, QPalette::ButtonText);
-    painter->setPen(intervalColor);
-    drawCentred(painter, QRect(cell.left(), cell.top(), cell.width(), cell.height() / 2 - cellMargin / 2),
-                fonts.base, fonts.intervalTexts, intervalText);
-
-    const QString marks = index.data(WorkTimePlanningModel::MarksRole).toString();
-    if (!marks.isEmpty())
-        paintMarks(painter, fonts, QPoint(cell.left() + cellMargin, cell.top() + cell.height() / 2 + cellMargin / 2),
-                   cellMargin, marks, qvariant_cast<QColor>(index.data(WorkTimePlanningModel::DayColorRole)));
-
-    const QPoint clockTopLeft(cell.left() + cell.width() / 2 - cellMargin, cell.top() + cell.height() / 2);
-    painter->drawPixmap(clockTopLeft, clockPixmap());
-    const int total = work + part;
-    const bool bold = total > 0;
-    const QFont& hoursFont = bold ? fonts.boldHours : fonts.hours;
-    painter->setPen(selected ? option.palette.color(colorGroup(option), QPalette::HighlightedText)
-                             : paletteColor(total != 0 ? orvanta::wt::color::ENABLED_TEXT
-                                                       : orvanta::wt::color::DISABLED_TEXT));
-    painter->setFont(hoursFont);
-    const int baseline = clockTopLeft.y() + (2 * (clockSize - 1) + 2) / 3;
-    painter->drawStaticText(QPointF(clockTopLeft.x() + clockSize, baseline - fonts.hoursAscent),
-                            staticText(bold ? fonts.boldHoursTexts : fonts.hoursTexts, hoursFont,
-                                       QString::number(total / 3600.0, 'f', 2)));
+    const int intervalHeight = m_compact ? QFontMetrics(fonts.text).height() : cell.height() / 2 - fonts.margin / 2;
+    const QString intervalText = dayInterval(fonts, work, index, cell.width() - 2);
+    if (!intervalText.isEmpty()) {
+        painter->setPen(intervalColor);
+        drawCentred(painter, QRect(cell.left(), cell.top(), cell.width(), intervalHeight), fonts.text,
+                    fonts.intervalTexts, intervalText);
+    }
+    const int bandTop = m_compact ? cell.top() + intervalHeight : cell.top() + cell.height() / 2 + fonts.margin / 2;
+    paintDayBand(painter, fonts, QRect(cell.left(), bandTop, cell.width(), cell.bottom() + 1 - bandTop), option,
+                 index);
 
     const QVariant editable = index.data(WorkTimePlanningModel::DateEditableRole);
     if (editable.isValid() && !editable.toBool())
         painter->drawPixmap(cell.left() + 1, cell.top() + 1, m_lock);
 }
 
-void WorkTimeItemDelegate::paintMarks(QPainter* painter, Metrics& fonts, const QPoint& topLeft, int cellMargin,
-                                      const QString& marks, const QColor& color) const
+// The interval in full, or short ("9-18") in the compact mode and where the planner narrowed the column.
+QString WorkTimeItemDelegate::dayInterval(Metrics& fonts, int work, const QModelIndex& index, int width) const
+{
+    if (work == 0) {
+        const QString empty = QLatin1String(emptyInterval);
+        return !m_compact && textWidth(fonts.intervalTexts, fonts.text, empty) <= width ? empty : QString();
+    }
+    const int start = index.data(WorkTimePlanningModel::DayStartRole).toInt();
+    const int finish = index.data(WorkTimePlanningModel::DayFinishRole).toInt();
+    if (!m_compact) {
+        const QString full = intervalToString(start, finish);
+        if (textWidth(fonts.intervalTexts, fonts.text, full) <= width)
+            return full;
+    }
+    return WorkTimeCompactTexts::interval(start, finish);
+}
+
+void WorkTimeItemDelegate::paintDayBand(QPainter* painter, Metrics& fonts, const QRect& band,
+                                        const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    int left = band.left() + fonts.margin;
+    const QString marks = index.data(WorkTimePlanningModel::MarksRole).toString();
+    if (!marks.isEmpty())
+        left = paintMarks(painter, fonts, QRect(left, band.top(), band.right() - left, band.height()), marks,
+                          qvariant_cast<QColor>(index.data(WorkTimePlanningModel::DayColorRole)))
+            + fonts.margin;
+
+    const int total = index.data(WorkTimePlanningModel::DayTimeRole).toInt()
+        + index.data(WorkTimePlanningModel::PartDayWorkReasonRole).toInt();
+    if (m_compact && total == 0)
+        return;
+    const bool bold = total > 0;
+    const QFont& hoursFont = bold ? fonts.boldHours : fonts.hours;
+    TextCache& cache = bold ? fonts.boldHoursTexts : fonts.hoursTexts;
+    const QString text = m_compact ? WorkTimeCompactTexts::hours(total) : QString::number(total / 3600.0, 'f', 2);
+    const int width = textWidth(cache, hoursFont, text);
+    const int right = band.right() + 1 - fonts.margin;
+    // The hours keep to the right edge; without room beside the badge they are left to the tool tip.
+    if (right - width < left)
+        return;
+    const bool selected = option.state & QStyle::State_Selected;
+    if (fonts.clockSize > 0 && right - width - fonts.clockSize - 1 >= left)
+        painter->drawPixmap(right - width - fonts.clockSize - 1, band.top() + (band.height() - fonts.clockSize) / 2,
+                            clockPixmap());
+    painter->setPen(selected ? option.palette.color(colorGroup(option), QPalette::HighlightedText)
+                             : paletteColor(total != 0 ? orvanta::wt::color::ENABLED_TEXT
+                                                       : orvanta::wt::color::DISABLED_TEXT));
+    drawCentred(painter, QRect(right - width, band.top(), width, band.height()), hoursFont, cache, text);
+}
+
+int WorkTimeItemDelegate::paintMarks(QPainter* painter, Metrics& fonts, const QRect& band, const QString& marks,
+                                     const QColor& color) const
 {
     auto width = fonts.marksWidths.find(marks);
     if (width == fonts.marksWidths.end()) {
@@ -308,16 +356,19 @@ void WorkTimeItemDelegate::paintMarks(QPainter* painter, Metrics& fonts, const Q
             fonts.marksWidths.clear();
         width = fonts.marksWidths.insert(marks, QFontMetrics(fonts.marks).boundingRect(marks).width());
     }
-    const int boxWidth = qMax(*width, fonts.marksMinWidth);
-    const QRect badge(topLeft, QSize(boxWidth + 2 * cellMargin, fonts.marksHeight + 6));
+    const int boxWidth = qMin(qMax(*width, fonts.marksMinWidth) + 2 * fonts.badgePadding, band.width());
+    const int boxHeight = fonts.badgeHeight;
+    const QRect badge(band.left(), band.top() + (band.height() - boxHeight) / 2, boxWidth, boxHeight);
+    const qreal radius = boxHeight / 2.0;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(color);
     painter->setBrush(color);
-    painter->drawRoundedRect(badge, 9.0, 9.0, Qt::AbsoluteSize);
+    painter->drawRoundedRect(badge, radius, radius, Qt::AbsoluteSize);
     painter->setPen(paletteColor(orvanta::wt::color::WHITE));
     drawCentred(painter, badge, fonts.marks, fonts.marksTexts, marks);
     painter->restore();
+    return badge.right() + 1;
 }
 
 void WorkTimeItemDelegate::drawCentred(QPainter* painter, const QRect& rect, const QFont& font, TextCache& cache,
@@ -345,19 +396,39 @@ const QStaticText& WorkTimeItemDelegate::staticText(TextCache& cache, const QFon
     return *cache.insert(text, laidOut);
 }
 
+int WorkTimeItemDelegate::textWidth(TextCache& cache, const QFont& font, const QString& text)
+{
+    return qCeil(staticText(cache, font, text).size().width());
+}
+
+void WorkTimeItemDelegate::setCompact(bool compact)
+{
+    m_compact = compact;
+    m_metricsValid = false;
+}
+
 WorkTimeItemDelegate::Metrics& WorkTimeItemDelegate::metrics(const QFont& font) const
 {
     if (m_metricsValid && m_metrics.base == font)
         return m_metrics;
     m_metrics = Metrics();
     m_metrics.base = font;
-    m_metrics.marks = resizedFont(font, 3, font.bold());
-    m_metrics.hours = resizedFont(font, 2, false);
-    m_metrics.boldHours = resizedFont(font, 2, true);
+    // Compact: smaller fonts, a thinner badge and no clock, so two lines fill a low row.
+    const int shrink = m_compact ? 1 : 0;
+    m_metrics.text = resizedFont(font, 2 * shrink, font.bold());
+    m_metrics.marks = resizedFont(font, 3 + shrink, font.bold());
+    m_metrics.hours = resizedFont(font, 2 + shrink, false);
+    m_metrics.boldHours = resizedFont(font, 2 + shrink, true);
+    m_metrics.margin = m_compact ? compactMargin : margin(QStyleOptionViewItem());
+    m_metrics.badgePadding = m_compact ? 2 : m_metrics.margin;
+    m_metrics.clockSize = m_compact ? 0 : clockSize;
     const QFontMetrics marksMetrics(m_metrics.marks);
-    m_metrics.marksMinWidth = marksMetrics.boundingRect(QStringLiteral("XXX")).width();
+    m_metrics.marksMinWidth = marksMetrics.boundingRect(m_compact ? QStringLiteral("X") : QStringLiteral("XXX")).width();
     m_metrics.marksHeight = marksMetrics.height();
-    m_metrics.hoursAscent = QFontMetrics(m_metrics.hours).ascent();
+    m_metrics.badgeHeight = m_metrics.marksHeight + (m_compact ? 1 : 6);
+    const int bandHeight = qMax(qMax(m_metrics.badgeHeight, m_metrics.clockSize),
+                                QFontMetrics(m_metrics.boldHours).height());
+    m_metrics.rowHeight = m_compact ? QFontMetrics(m_metrics.text).height() + bandHeight + 1 : 0;
     m_metricsValid = true;
     return m_metrics;
 }
@@ -382,25 +453,42 @@ const QPixmap& WorkTimeItemDelegate::clockPixmap() const
     return m_clock;
 }
 
+QSize WorkTimeItemDelegate::daySizeHint(const QStyleOptionViewItem& option) const
+{
+    Metrics& fonts = metrics(option.font);
+    const int interval = m_compact ? textWidth(fonts.intervalTexts, fonts.text, QStringLiteral("20-20"))
+                                   : textWidth(fonts.intervalTexts, fonts.text, intervalToString(0, 0));
+    const int hours = textWidth(fonts.boldHoursTexts, fonts.boldHours,
+                                m_compact ? QStringLiteral("8.25") : QStringLiteral("10.00"));
+    const int badge = fonts.marksMinWidth + 2 * fonts.badgePadding;
+    const int clock = fonts.clockSize > 0 ? fonts.clockSize + 1 : 0;
+    // The normal interval gets the room around it that a plain cell's text has.
+    const int width = qMax(interval + (m_compact ? 2 : 4) * fonts.margin, badge + clock + hours + 3 * fonts.margin);
+    return QSize(width, m_compact ? fonts.rowHeight : -1);
+}
+
 QSize WorkTimeItemDelegate::sizeHint(const QStyleOptionViewItem& viewOption, const QModelIndex& index) const
 {
     const WorkTimePlanningModel* planning = toWorkTimeModel(index.model());
     if (!planning)
         return QSize(-1, -1);
+    if (planning->isVariableStartFinishColumn(index.column()))
+        return daySizeHint(viewOption);
     QStyleOptionViewItem option(viewOption);
     initStyleOption(&option, index);
-    if (planning->isVariableStartFinishColumn(index.column())) {
-        option.text = intervalToString(0, 0);
-        option.features |= QStyleOptionViewItem::HasDisplay;
-    } else if (index.column() == nameColumn && index.data(WorkTimePlanningModel::HasChangesRole).toBool()) {
-        option.text += QLatin1Char('*');
-    }
+    option.text = leadingText(option, index);
+    const Metrics& fonts = metrics(viewOption.font);
+    if (m_compact)
+        option.font.setPixelSize(fonts.text.pixelSize());
     const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
-    const int cellMargin = margin(option);
     QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(-1, -1), option.widget);
-    size += QSize(4 * cellMargin, 2 * cellMargin);
-    if (index.column() == WorkTimePlanningModel::NameColumn || index.column() == WorkTimePlanningModel::JobColumn)
-        size.setWidth(qMin(size.width(), maxNameWidth));
+    size += QSize(4 * fonts.margin, 2 * fonts.margin);
+    const bool named = index.column() == nameColumn || index.column() == WorkTimePlanningModel::JobColumn
+        || index.column() == WorkTimePlanningModel::DepartmentColumn;
+    if (named)
+        size.setWidth(qMin(size.width(), m_compact ? maxCompactNameWidth : maxNameWidth));
+    if (m_compact)
+        size.setHeight(fonts.rowHeight);
     return size;
 }
 

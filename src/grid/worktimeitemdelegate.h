@@ -31,6 +31,11 @@ public:
     /// Fills the option from the item's roles the way a styled delegate does.
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const;
 
+    /// Short texts and small fonts: a month and thirty rows on one screen. The layout of a column
+    /// narrowed by the planner follows the same rules.
+    void setCompact(bool compact);
+    bool isCompact() const { return m_compact; }
+
     static WorkTimePlanningModel* toWorkTimeModel(const QAbstractItemModel* model);
     static QString intervalPattern();
     static QString intervalToString(int start, int finish);
@@ -46,12 +51,19 @@ private:
     struct Metrics
     {
         QFont base;
+        /// The view's font, or the smaller one of the compact mode.
+        QFont text;
         QFont marks;
         QFont hours;
         QFont boldHours;
+        int margin = 0;
         int marksMinWidth = 0;
         int marksHeight = 0;
-        int hoursAscent = 0;
+        int badgePadding = 0;
+        int badgeHeight = 0;
+        int clockSize = 0;
+        /// Of a day cell: the interval line and the band of the badge and the hours below it.
+        int rowHeight = 0;
         TextCache intervalTexts;
         TextCache marksTexts;
         TextCache hoursTexts;
@@ -62,12 +74,20 @@ private:
     void paintLeadingCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     void paintDayCell(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     void paintPanel(QPainter* painter, const QStyleOptionViewItem& option) const;
-    void paintMarks(QPainter* painter, Metrics& fonts, const QPoint& topLeft, int margin, const QString& marks,
-                    const QColor& color) const;
+    /// The badge and the hours below the interval; the clock only where all of them fit.
+    void paintDayBand(QPainter* painter, Metrics& fonts, const QRect& band, const QStyleOptionViewItem& option,
+                      const QModelIndex& index) const;
+    /// Draws the badge and returns its right edge.
+    int paintMarks(QPainter* painter, Metrics& fonts, const QRect& band, const QString& marks,
+                   const QColor& color) const;
+    QString dayInterval(Metrics& fonts, int work, const QModelIndex& index, int width) const;
+    QString leadingText(const QStyleOptionViewItem& option, const QModelIndex& index) const;
     static void drawCentred(QPainter* painter, const QRect& rect, const QFont& font, TextCache& cache,
                             const QString& text);
     static const QStaticText& staticText(TextCache& cache, const QFont& font, const QString& text);
+    static int textWidth(TextCache& cache, const QFont& font, const QString& text);
     Metrics& metrics(const QFont& font) const;
+    QSize daySizeHint(const QStyleOptionViewItem& option) const;
     QPixmap iconPixmap(const QIcon& icon, const QSize& size, bool disabled = false) const;
     const QPixmap& clockPixmap() const;
 
@@ -75,5 +95,6 @@ private:
     mutable QPixmap m_clock;
     mutable Metrics m_metrics;
     mutable bool m_metricsValid = false;
+    bool m_compact = false;
     mutable QHash<QPair<qint64, int>, QPixmap> m_iconCache;
 };

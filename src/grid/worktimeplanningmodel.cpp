@@ -2,7 +2,7 @@
 
 #include "localstorage.h"
 #include "vocabulary.h"
-#include "worktimeutils.h"
+#include "worktimedaylock.h"
 #include "wtplanninglogging.h"
 
 #include <QVariantMap>
@@ -135,16 +135,7 @@ bool WorkTimePlanningModel::isDateEditable(unsigned int uid, const QDate& date) 
 
 bool WorkTimePlanningModel::dateEditable(const WorkTimeData& row, const QDate& date) const
 {
-    if (!row.isValidDate(date, false))
-        return false;
-    if (row.isAttached() ? !row.inAttachedRange(date) : row.inAttachedRange(date))
-        return false;
-    if (dayIndexByDate(date) < 0)
-        return false;
-    const QPair<QDate, QDate> editable = WorkTimeUtils::editableRange();
-    if (date < editable.first || date > editable.second)
-        return false;
-    return !m_readOnly;
+    return dayIndexByDate(date) >= 0 && WorkTimeDayLock::reason(row, date, m_readOnly) == WorkTimeDayLock::Unlocked;
 }
 
 bool WorkTimePlanningModel::hasChanges() const
@@ -166,6 +157,8 @@ QList<unsigned int> WorkTimePlanningModel::changedUids() const
         if (row.hasChanges())
             uids.append(row.uid());
     }
+    // Saved by id, whatever order the rows come in.
+    std::sort(uids.begin(), uids.end());
     return uids;
 }
 
@@ -299,9 +292,13 @@ QVariant WorkTimePlanningModel::data(const QModelIndex& index, int role) const
         return row.hasChanges();
     case DateRole:
         return columnToDate(index.column());
+    case DepartmentRole:
+        return m_store.rowDepartment(index.row());
     default:
         break;
     }
+    if (index.column() == DepartmentColumn)
+        return departmentData(index.row(), role);
     if (isFixedColumn(index.column()))
         return m_looks.fixedColumnData(index.row(), index.column(), role);
     const QDate date = columnToDate(index.column());
@@ -309,6 +306,10 @@ QVariant WorkTimePlanningModel::data(const QModelIndex& index, int role) const
         return QVariant();
     if (role == DateEditableRole)
         return dateEditable(row, date);
+    if (role == Qt::ToolTipRole)
+        return m_looks.dayToolTip(index.row(), date, WorkTimeDayLock::reason(row, date, m_readOnly));
+    if (role == DayKindRole)
+        return dayKindData(date);
     return m_looks.dateColumnData(index.row(), date, role);
 }
 
@@ -322,6 +323,8 @@ QVariant WorkTimePlanningModel::headerData(int section, Qt::Orientation orientat
         switch (section) {
         case NameColumn:
             return QStringLiteral("ФИО");
+        case DepartmentColumn:
+            return QStringLiteral("Подразделение");
         case JobColumn:
             return QStringLiteral("Должность");
         case HoursColumn:
@@ -343,6 +346,27 @@ QVariant WorkTimePlanningModel::headerData(int section, Qt::Orientation orientat
         return date.isValid() ? QVariant(date) : QVariant();
     case SalesPlanRole:
         return date.isValid() ? QVariant(m_store.salesPlan().value(date, 0)) : QVariant();
+    case DayKindRole:
+        return date.isValid() ? dayKindData(date) : QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant WorkTimePlanningModel::dayKindData(const QDate& date) const
+{
+    const int kind = m_store.dayKind(dayIndexByDate(date));
+    return kind < 0 ? QVariant() : QVariant(kind);
+}
+
+QVariant WorkTimePlanningModel::departmentData(int row, int role) const
+{
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return m_store.departmentName(m_store.rowDepartment(row));
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
     default:
         return QVariant();
     }
@@ -462,6 +486,14 @@ void WorkTimePlanningModel::setHoursBudget(const QList<HOURS_BUDGET>& budget)
     m_store.setHoursBudget(budget);
 }
 
+void WorkTimePlanningModel::setDayKinds(const QHash<QDate, int>& kinds)
+{
+    m_store.setDayKinds(kinds);
+    emitDateHeadersChanged();
+    if (hasData() && daysCount() > 0)
+        emit dataChanged(index(0, FirstDateColumn), index(rowCount() - 1, columnCount() - 1), {DayKindRole});
+}
+
 void WorkTimePlanningModel::rebuild(int row, const QDate& from, const QDate& to)
 {
     if (row < 0 || row >= m_store.rowCount()) {
@@ -474,6 +506,8 @@ void WorkTimePlanningModel::rebuild(int row, const QDate& from, const QDate& to)
 void WorkTimePlanningModel::rebuildSelected(const QList<unsigned int>& uids)
 {
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "reload" << uids;
+    QList<int> rows;
+    rows.reserve(uids.size());
     for (unsigned int uid : uids) {
         const int row = objectIdToRow(uid);
         if (row < 0) {
@@ -481,8 +515,10 @@ void WorkTimePlanningModel::rebuildSelected(const QList<unsigned int>& uids)
             continue;
         }
         m_store.restore(row);
-        emitRowChanged(row, HoursColumn);
+        rows.append(row);
     }
+    // A reply rebuilds thousands of rows: the views and the proxy hear of runs of rows, not of each.
+    emitRowsChanged(rows, HoursColumn);
     emitDateHeadersChanged();
 }
 
@@ -704,14 +740,14 @@ void WorkTimePlanningModel::emitDayEdited(int row, int column)
     emit workTimeEdited();
 }
 
-void WorkTimePlanningModel::emitRowsChanged(QList<int> rows)
+void WorkTimePlanningModel::emitRowsChanged(QList<int> rows, int firstColumn)
 {
     std::sort(rows.begin(), rows.end());
     for (int first = 0; first < rows.size();) {
         int last = first;
-        while (last + 1 < rows.size() && rows.at(last + 1) == rows.at(last) + 1)
+        while (last + 1 < rows.size() && rows.at(last + 1) <= rows.at(last) + 1)
             ++last;
-        emit dataChanged(index(rows.at(first), 0), index(rows.at(last), columnCount() - 1));
+        emit dataChanged(index(rows.at(first), firstColumn), index(rows.at(last), columnCount() - 1));
         first = last + 1;
     }
 }

@@ -27,10 +27,11 @@ public:
     enum Column {
         StateColumn = 0,
         NameColumn = 1,
-        JobColumn = 2,
-        HoursColumn = 3,
-        BalanceColumn = 4,
-        FirstDateColumn = 5
+        DepartmentColumn = 2,
+        JobColumn = 3,
+        HoursColumn = 4,
+        BalanceColumn = 5,
+        FirstDateColumn = 6
     };
 
     /// The numbers are shared with the delegate, the header and the dialogs.
@@ -47,7 +48,11 @@ public:
         MarksRole = Qt::UserRole + 11,
         DayColorRole = Qt::UserRole + 12,
         SalesPlanRole = Qt::UserRole + 13,
-        HasChangesRole = Qt::UserRole + 14
+        HasChangesRole = Qt::UserRole + 14,
+        /// The production calendar's wt::DayKind of a date cell or day section; none when the server sent none.
+        DayKindRole = Qt::UserRole + 15,
+        /// The uid of the row's department, on every cell of the row.
+        DepartmentRole = Qt::UserRole + 16
     };
 
     /// The planner's one action: every edit made while it lives is one undo step.
@@ -149,11 +154,30 @@ public:
     void setScheduleHistory(const ScheduleHistoryHash& histories);
     void setAbsenceReasons(const AbsenceReasonHash& reasons);
     void setCalendarDays(const CalendarDayHash& days);
+    // The same without rebuilding the rows: they return the uids to rebuild (rebuildSelected), which a load of
+    // thousands of employees does a slice at a time.
+    QList<unsigned int> mergeScheduleHistory(const ScheduleHistoryHash& histories)
+    {
+        return m_store.mergeScheduleHistory(histories);
+    }
+    QList<unsigned int> mergeAbsenceReasons(const AbsenceReasonHash& reasons)
+    {
+        return m_store.mergeAbsenceReasons(reasons);
+    }
+    QList<unsigned int> mergeCalendarDays(const CalendarDayHash& days) { return m_store.mergeCalendarDays(days); }
     void setEmployeeNormTime(const QList<orvanta::WORKER_NORM_TIME>& norms);
     void setEmployeeSyncTime(const QList<orvanta::WORKER_SYNC_TIME>& syncTimes);
     void setPlanningBalance(const QHash<unsigned int, orvanta::PLANNING_BALANCE>& balance);
     void setSalesPlan(const QList<orvanta::SALES_PLAN>& plan);
     void setHoursBudget(const QList<orvanta::HOURS_BUDGET>& budget);
+    void setDayKinds(const QHash<QDate, int>& kinds);
+    QList<QPair<orvanta::TYPE_ID, QString>> rowDepartments() const { return m_store.departments(); }
+    /// Narrows the totals of the header and of the side panel to the rows of one department; 0 for all.
+    void setShownDepartment(orvanta::TYPE_ID department)
+    {
+        m_store.setShownDepartment(department);
+        emitDateHeadersChanged();
+    }
 
     void setShiftForDate(unsigned int uid, const QDate& date, orvanta::TYPE_ID shift);
     void setObjectAbsenceReason(unsigned int uid, const orvanta::_WORKER_ABSENCE_REASON_RECORD& record);
@@ -197,10 +221,12 @@ private:
     void reloadAttachedRows(const QList<int>& rows);
     void emitDayEdited(int row, int column);
     /// One signal per run of neighbouring rows.
-    void emitRowsChanged(QList<int> rows);
+    void emitRowsChanged(QList<int> rows, int firstColumn = 0);
     /// False when there was nothing to put back.
     bool restoreEdits(const WorkTimeEditHistory::RowSnapshots& rows);
     void emitDateHeadersChanged();
+    QVariant dayKindData(const QDate& date) const;
+    QVariant departmentData(int row, int role) const;
 
     WorkTimeRowStore m_store;
     WorkTimeRowFigures m_figures{m_store};

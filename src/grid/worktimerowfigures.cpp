@@ -28,6 +28,18 @@ const WorkTimeRowFigures::Row& WorkTimeRowFigures::row(int row) const
     return f;
 }
 
+template<typename Figure>
+qint64 WorkTimeRowFigures::sumShown(Figure figure) const
+{
+    const QVector<Row>& all = rows();
+    qint64 total = 0;
+    for (int row = 0; row < all.size(); ++row) {
+        if (m_store.isShown(row))
+            total += figure(all.at(row));
+    }
+    return total;
+}
+
 const QVector<WorkTimeRowFigures::Row>& WorkTimeRowFigures::rows() const
 {
     // The side panel sums every row several times per date; the checks are made once per change.
@@ -46,9 +58,10 @@ qint64 WorkTimeRowFigures::dateTotal(int day) const
     const int days = m_store.daysCount();
     if (m_dateTotalsRevision != m_store.revision() || m_dateTotals.size() != days) {
         m_dateTotals.fill(0, days);
-        for (const Row& f : rows()) {
-            for (int i = 0; i < days; ++i)
-                m_dateTotals[i] += f.dayTime.at(i) + f.dayWorkReason.at(i);
+        const QVector<Row>& all = rows();
+        for (int row = 0; row < all.size(); ++row) {
+            for (int i = 0; m_store.isShown(row) && i < days; ++i)
+                m_dateTotals[i] += all.at(row).dayTime.at(i) + all.at(row).dayWorkReason.at(i);
         }
         m_dateTotalsRevision = m_store.revision();
     }
@@ -114,9 +127,7 @@ qint64 WorkTimeRowFigures::totalTimeForDate(const QDate& date) const
     qint64 total = 0;
     if (day < 0)
         return total;
-    for (const Row& f : rows())
-        total += f.dayTime.at(day);
-    return total;
+    return sumShown([day](const Row& f) { return qint64(f.dayTime.at(day)); });
 }
 
 qint64 WorkTimeRowFigures::totalReasonForDate(const QDate& date, int mask) const
@@ -126,12 +137,11 @@ qint64 WorkTimeRowFigures::totalReasonForDate(const QDate& date, int mask) const
         const int day = m_store.dayIndexByDate(date);
         if (day < 0)
             return total;
-        for (const Row& f : rows())
-            total += f.dayWorkReason.at(day);
-        return total;
+        return sumShown([day](const Row& f) { return qint64(f.dayWorkReason.at(day)); });
     }
-    for (const WorkTimeData& r : m_store.rows()) {
-        if (r.isWorkedHere(date))
+    for (int row = 0; row < m_store.rowCount(); ++row) {
+        const WorkTimeData& r = m_store.row(row);
+        if (m_store.isShown(row) && r.isWorkedHere(date))
             total += r.partDayReasonTime(date, mask);
     }
     return total;
@@ -139,40 +149,25 @@ qint64 WorkTimeRowFigures::totalReasonForDate(const QDate& date, int mask) const
 
 qint64 WorkTimeRowFigures::totalTime() const
 {
-    qint64 total = 0;
-    for (const Row& f : rows())
-        total += f.time;
-    return total;
+    return sumShown([](const Row& f) { return qint64(f.time); });
 }
 
 qint64 WorkTimeRowFigures::totalPlannedTime() const
 {
-    qint64 total = 0;
-    for (const Row& f : rows())
-        total += qint64(f.time) + f.reasonTime;
-    return total;
+    return sumShown([](const Row& f) { return qint64(f.time) + f.reasonTime; });
 }
 
 qint64 WorkTimeRowFigures::totalReasonWorkTime() const
 {
-    qint64 total = 0;
-    for (const Row& f : rows())
-        total += f.workReasonTime;
-    return total;
+    return sumShown([](const Row& f) { return qint64(f.workReasonTime); });
 }
 
 qint64 WorkTimeRowFigures::totalAttachedTime() const
 {
-    qint64 total = 0;
-    for (const Row& f : rows())
-        total += f.attachedTime;
-    return total;
+    return sumShown([](const Row& f) { return qint64(f.attachedTime); });
 }
 
 qint64 WorkTimeRowFigures::totalDetachedTime() const
 {
-    qint64 total = 0;
-    for (const Row& f : rows())
-        total += f.detachedTime;
-    return total;
+    return sumShown([](const Row& f) { return qint64(f.detachedTime); });
 }

@@ -8,7 +8,7 @@ class WorkTimeData;
 class WorkTimeRowStore;
 
 /// The sums of each row of the planning grid and the per-date totals of its header, in seconds; computed
-/// once per change of a row rather than on every paint.
+/// once per change of a row rather than on every paint. The totals are of the department shown, when one is.
 class WorkTimeRowFigures
 {
 public:
@@ -53,6 +53,9 @@ private:
     void followLayout() const;
     /// The figures of every row, brought up to date.
     const QVector<Row>& rows() const;
+    /// The sum of a figure over the rows of the department shown (WorkTimeRowStore::isShown).
+    template<typename Figure>
+    qint64 sumShown(Figure figure) const;
     void compute(const WorkTimeData& row, Row& figures) const;
 
     const WorkTimeRowStore& m_store;

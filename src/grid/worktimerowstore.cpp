@@ -1,6 +1,8 @@
 #include "worktimerowstore.h"
 
 #include "localstorage.h"
+#include "ovglobals.h"
+#include "vocabulary.h"
 #include "worktimeutils.h"
 #include "wtplanninglogging.h"
 
@@ -91,16 +93,22 @@ void WorkTimeRowStore::refresh(const QDate& start, const QDate& finish, const QL
         m_emplSet.insert(info.uid);
         m_reportUids.insert(info.reportUid != 0 ? info.reportUid : info.uid);
     }
+    // The rows may come in the grid's order; requests and saving go by id.
+    std::sort(m_objList.begin(), m_objList.end());
     m_objList.append(attached);
+    m_dayKinds.clear();
 
     const QList<WorkTimeData::Day> emptyDays = QVector<WorkTimeData::Day>(daysCount()).toList();
     m_rows.reserve(employees.size() + attached.size());
+    m_rowDepartments.clear();
+    m_rowDepartments.reserve(employees.size() + attached.size());
     for (const EmployeeInfo& info : employees) {
         WorkTimeData row;
         row.setPeriodRange(start, finish);
         row.setEmpoyeeInfo(info);
         row.setDays(emptyDays);
         m_rows.append(row);
+        m_rowDepartments.append(info.department);
     }
     for (unsigned int uid : attached) {
         WorkTimeData row;
@@ -108,8 +116,45 @@ void WorkTimeRowStore::refresh(const QDate& start, const QDate& finish, const QL
         row.setAttachedUid(uid, departments);
         row.setDays(emptyDays);
         m_rows.append(row);
+        m_rowDepartments.append(hostDepartment(row));
     }
+    nameDepartments();
     indexRows();
+}
+
+TYPE_ID WorkTimeRowStore::hostDepartment(const WorkTimeData& row) const
+{
+    for (const ObjectInfo& trip : row.attached()) {
+        const QList<_INHERIT_DATA> links = trip.children.values(INHERIT_ATTACHED_WORKER_DEPARTMENT);
+        for (const _INHERIT_DATA& link : links) {
+            if (m_departments.contains(link.child))
+                return link.child;
+        }
+    }
+    return 0;
+}
+
+QList<QPair<TYPE_ID, QString>> WorkTimeRowStore::departments() const
+{
+    QList<QPair<TYPE_ID, QString>> departments;
+    for (auto it = m_departmentNames.constBegin(); it != m_departmentNames.constEnd(); ++it)
+        departments.append({it.key(), it.value()});
+    std::sort(departments.begin(), departments.end(), [](const auto& a, const auto& b) {
+        const int order = a.second.localeAwareCompare(b.second);
+        return order != 0 ? order < 0 : a.first < b.first;
+    });
+    return departments;
+}
+
+void WorkTimeRowStore::nameDepartments()
+{
+    m_departmentNames.clear();
+    const LocalStorage* store = LocalStorage::instance();
+    for (TYPE_ID department : qAsConst(m_rowDepartments)) {
+        if (!m_departmentNames.contains(department))
+            m_departmentNames.insert(department, OVGlobals::objectName(store->constObject(
+                                                     department, QLatin1String(ORGSTRUCTURE_DATANAME))));
+    }
 }
 
 void WorkTimeRowStore::clear()
@@ -130,6 +175,12 @@ void WorkTimeRowStore::clear()
     m_planningBalance.clear();
     m_salesPlan.clear();
     m_hoursBudget.clear();
+    m_salesPlanRecords.clear();
+    m_hoursBudgetRecords.clear();
+    m_shownDepartment = 0;
+    m_rowDepartments.clear();
+    m_departmentNames.clear();
+    m_dayKinds.clear();
 }
 
 QList<unsigned int> WorkTimeRowStore::mergeScheduleHistory(const ScheduleHistoryHash& histories)
@@ -200,18 +251,13 @@ QList<unsigned int> WorkTimeRowStore::unchangedRowsOfCalendars(const CalendarDay
 
 void WorkTimeRowStore::setEmployeeNormTime(const QList<WORKER_NORM_TIME>& norms)
 {
-    QHash<unsigned int, QVector<int>> rowsByUid;
-    for (int row = 0; row < m_rows.size(); ++row) {
-        editRow(row).clearPlan();
-        rowsByUid[m_rows.at(row).uid()].append(row);
-    }
-    for (const WORKER_NORM_TIME& norm : norms) {
-        const auto rows = rowsByUid.constFind(norm.worker);
-        if (rows == rowsByUid.constEnd())
-            continue;
-        for (int row : *rows)
-            m_rows[row].setPlanForDate(norm.date, norm.time);
-    }
+    // Each employee's days are gathered once and given to his rows whole: thousands of rows take it at once.
+    QHash<unsigned int, QHash<QDate, int>> plans;
+    plans.reserve(m_emplSet.size() + m_attachedUids.size());
+    for (const WORKER_NORM_TIME& norm : norms)
+        plans[norm.worker].insert(norm.date, norm.time);
+    for (int row = 0; row < m_rows.size(); ++row)
+        editRow(row).setPlan(plans.value(m_rows.at(row).uid()));
 }
 
 void WorkTimeRowStore::setSyncTime(int row, const WORKER_SYNC_TIME& sync)
@@ -226,16 +272,46 @@ void WorkTimeRowStore::setPlanningBalance(const QHash<unsigned int, PLANNING_BAL
 
 void WorkTimeRowStore::setSalesPlan(const QList<SALES_PLAN>& plan)
 {
-    m_salesPlan.clear();
-    for (const SALES_PLAN& record : plan)
-        m_salesPlan[record.date] += record.value;
+    m_salesPlanRecords = plan;
+    sumFigures();
 }
 
 void WorkTimeRowStore::setHoursBudget(const QList<HOURS_BUDGET>& budget)
 {
+    m_hoursBudgetRecords = budget;
+    sumFigures();
+}
+
+void WorkTimeRowStore::setShownDepartment(TYPE_ID department)
+{
+    m_shownDepartment = department;
+    sumFigures();
+    // What is summed over the rows is to be summed again.
+    ++m_revision;
+}
+
+void WorkTimeRowStore::sumFigures()
+{
+    m_salesPlan.clear();
+    for (const SALES_PLAN& record : qAsConst(m_salesPlanRecords)) {
+        if (m_shownDepartment == 0 || record.department == m_shownDepartment)
+            m_salesPlan[record.date] += record.value;
+    }
     m_hoursBudget.clear();
-    for (const HOURS_BUDGET& record : budget)
-        m_hoursBudget[record.date] += record.value;
+    for (const HOURS_BUDGET& record : qAsConst(m_hoursBudgetRecords)) {
+        if (m_shownDepartment == 0 || record.department == m_shownDepartment)
+            m_hoursBudget[record.date] += record.value;
+    }
+}
+
+void WorkTimeRowStore::setDayKinds(const QHash<QDate, int>& kinds)
+{
+    m_dayKinds.fill(-1, daysCount());
+    for (auto it = kinds.constBegin(); it != kinds.constEnd(); ++it) {
+        const int day = dayIndexByDate(it.key());
+        if (day >= 0)
+            m_dayKinds[day] = it.value();
+    }
 }
 
 void WorkTimeRowStore::rebuild(int row, const QDate& from, const QDate& to)

@@ -49,8 +49,20 @@ public:
     /// The server's histories, also of rows that keep changes of their own.
     const ScheduleHistoryHash& scheduleHistory() const { return m_scheduleHistory; }
     const QHash<unsigned int, orvanta::PLANNING_BALANCE>& planningBalance() const { return m_planningBalance; }
+    /// Of the department shown, or of all of them.
     const QHash<QDate, qint64>& salesPlan() const { return m_salesPlan; }
     const QHash<QDate, qint64>& hoursBudget() const { return m_hoursBudget; }
+    /// The department of the filter a row belongs to: an employee's own, an attached worker's host.
+    orvanta::TYPE_ID rowDepartment(int row) const { return m_rowDepartments.value(row); }
+    QString departmentName(orvanta::TYPE_ID department) const { return m_departmentNames.value(department); }
+    /// The departments of the rows with their names, ordered by name.
+    QList<QPair<orvanta::TYPE_ID, QString>> departments() const;
+    /// The production calendar's wt::DayKind of a day of the period; -1 when the server sent none.
+    int dayKind(int day) const { return m_dayKinds.value(day, -1); }
+    /// The department the planner narrowed the grid to; 0 for all. The totals, the sales plan and the hours
+    /// budget are of its rows only.
+    void setShownDepartment(orvanta::TYPE_ID department);
+    bool isShown(int row) const { return m_shownDepartment == 0 || rowDepartment(row) == m_shownDepartment; }
 
     /// The row follows a personal schedule at the period start, or one is about to be created.
     bool isPersonalSchedule(int row) const;
@@ -69,6 +81,7 @@ public:
     void setPlanningBalance(const QHash<unsigned int, orvanta::PLANNING_BALANCE>& balance);
     void setSalesPlan(const QList<orvanta::SALES_PLAN>& plan);
     void setHoursBudget(const QList<orvanta::HOURS_BUDGET>& budget);
+    void setDayKinds(const QHash<QDate, int>& kinds);
 
     /// The row's days from its schedules between from and to.
     void rebuild(int row, const QDate& from, const QDate& to);
@@ -98,6 +111,11 @@ private:
     /// The change bits of a day edit: a personal schedule gets its calendar days, otherwise one is created.
     static int dayEditChanges(bool personal, int changes, bool dropPendingDeletion);
     QList<unsigned int> unchangedRowsOfCalendars(const CalendarDayHash& days, const QSet<unsigned int>& changed) const;
+    /// The grid department an attached row's trip goes to; 0 for none.
+    orvanta::TYPE_ID hostDepartment(const WorkTimeData& row) const;
+    void nameDepartments();
+    /// The sales plan and the hours budget of the department shown, from the records of each department.
+    void sumFigures();
 
     QList<WorkTimeData> m_rows;
     QVector<quint64> m_rowRevisions;
@@ -115,7 +133,13 @@ private:
     CalendarDayHash m_calendarDays;
     QHash<QDate, qint64> m_salesPlan;
     QHash<QDate, qint64> m_hoursBudget;
+    QList<orvanta::SALES_PLAN> m_salesPlanRecords;
+    QList<orvanta::HOURS_BUDGET> m_hoursBudgetRecords;
+    orvanta::TYPE_ID m_shownDepartment = 0;
     QHash<unsigned int, orvanta::PLANNING_BALANCE> m_planningBalance;
+    QVector<orvanta::TYPE_ID> m_rowDepartments;
+    QHash<orvanta::TYPE_ID, QString> m_departmentNames;
+    QVector<int> m_dayKinds;
     /// First row of each uid.
     QHash<unsigned int, int> m_rowByUid;
 };

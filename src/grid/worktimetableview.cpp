@@ -10,6 +10,7 @@
 #include "worktimechoicemenus.h"
 #include "worktimeeditactions.h"
 #include "worktimeheaderview.h"
+#include "worktimeitemdelegate.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningproxy.h"
 #include "worktimerangedialog.h"
@@ -21,7 +22,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QVariantMap>
 
 #include <algorithm>
@@ -31,9 +35,13 @@ using wtplanningview::RoleContainer;
 
 namespace {
 
-// A day cell holds the interval above and the marks and hours (a 24-pixel clock) below.
+// A day cell holds the interval above and the badge, the clock and the hours below.
 constexpr int dayRowHeight = 52;
 constexpr int minimumNameWidth = 180;
+constexpr int minimumCompactNameWidth = 110;
+constexpr int minimumDayWidth = 16;
+constexpr int normalIconSize = 24;
+constexpr int compactIconSize = 16;
 // Rows sampled when sizing a column to its contents: names are capped in width anyway, and
 // asking thousands of rows for their hints stalls the window for a noticeable moment.
 constexpr int resizeRowsSampled = 64;
@@ -55,11 +63,14 @@ QList<unsigned int> sortedList(const QSet<unsigned int>& set)
 
 } // namespace
 
-WorkTimeTableView::WorkTimeTableView(QWidget* parent) : QTableView(parent)
+WorkTimeTableView::WorkTimeTableView(QWidget* parent)
+    : QTableView(parent), m_frozenColumns(WorkTimePlanningModel::FirstDateColumn)
 {
     m_header = new WorkTimeHeaderView(this);
     QTableView::setHorizontalHeader(m_header);
-    m_header->setSectionResizeMode(QHeaderView::Fixed);
+    // The leading sections lie under the frozen table; the planner may narrow the days.
+    m_header->setSectionResizeMode(QHeaderView::Interactive);
+    m_header->setMinimumSectionSize(minimumDayWidth);
 
     m_frozenTable = new QTableView(this);
     m_frozenTable->setFocusProxy(this);
@@ -74,7 +85,7 @@ WorkTimeTableView::WorkTimeTableView(QWidget* parent) : QTableView(parent)
         updateFrozenTableGeometry();
     });
 
-    for (QHeaderView* rows : {verticalHeader(), m_frozenTable->verticalHeader()})
+    for (QHeaderView* rows : rowHeaders())
         rows->setDefaultSectionSize(dayRowHeight);
     m_header->setResizeContentsPrecision(resizeRowsSampled);
     m_frozenHeader->setResizeContentsPrecision(resizeRowsSampled);
@@ -100,6 +111,7 @@ void WorkTimeTableView::setModel(QAbstractItemModel* model)
     m_editActions->followModel();
     const auto unique = Qt::UniqueConnection;
     connect(m_header, &QHeaderView::sectionResized, this, &WorkTimeTableView::updateSectionWidth, unique);
+    connect(m_header, &QHeaderView::sectionResized, this, &WorkTimeTableView::followDayWidth, unique);
     connect(verticalHeader(), &QHeaderView::sectionResized, this, &WorkTimeTableView::updateSectionHeight, unique);
     connect(m_frozenTable->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
             &QAbstractSlider::setValue, unique);
@@ -107,6 +119,9 @@ void WorkTimeTableView::setModel(QAbstractItemModel* model)
             &QAbstractSlider::setValue, unique);
     connect(m_header, &QHeaderView::geometriesChanged, this, &WorkTimeTableView::updateFrozenHeaderHeight, unique);
     connect(m_header, &QHeaderView::geometriesChanged, this, &WorkTimeTableView::updateFrozenTableGeometry, unique);
+    // A reset model gives the headers fresh sections, shown all.
+    if (model)
+        connect(model, &QAbstractItemModel::modelReset, this, &WorkTimeTableView::hideCompactColumns, unique);
 }
 
 void WorkTimeTableView::init()
@@ -155,7 +170,7 @@ void WorkTimeTableView::setFrozenColumns(int count)
         m_frozenTable->setColumnHidden(column, column >= m_frozenColumns);
     for (int column = 0; column < m_frozenColumns; ++column)
         m_frozenTable->setColumnWidth(column, columnWidth(column));
-    updateFrozenTableGeometry();
+    hideCompactColumns();
 }
 
 int WorkTimeTableView::frozenWidth() const
@@ -206,6 +221,53 @@ void WorkTimeTableView::setItemDelegate(QAbstractItemDelegate* delegate)
 {
     QTableView::setItemDelegate(delegate);
     m_frozenTable->setItemDelegate(delegate);
+    if (auto* cells = qobject_cast<WorkTimeItemDelegate*>(delegate))
+        cells->setCompact(m_compact);
+}
+
+void WorkTimeTableView::setCompact(bool compact)
+{
+    m_compact = compact;
+    if (auto* cells = qobject_cast<WorkTimeItemDelegate*>(itemDelegate()))
+        cells->setCompact(compact);
+    m_header->setCompact(compact);
+    m_frozenHeader->setCompact(compact);
+    setIconSize(compact ? QSize(compactIconSize, compactIconSize) : QSize(normalIconSize, normalIconSize));
+    hideCompactColumns();
+    updateFrozenHeaderHeight();
+    resizeColumnsToContents();
+    resizeRowsToContents();
+    viewport()->update();
+    m_frozenTable->viewport()->update();
+}
+
+void WorkTimeTableView::hideCompactColumns()
+{
+    setColumnHidden(WorkTimePlanningModel::JobColumn, m_compact);
+    m_frozenTable->setColumnHidden(WorkTimePlanningModel::JobColumn, m_compact);
+    updateFrozenTableGeometry();
+}
+
+QList<QHeaderView*> WorkTimeTableView::rowHeaders() const
+{
+    return {verticalHeader(), m_frozenTable->verticalHeader()};
+}
+
+void WorkTimeTableView::followDayWidth(int logicalIndex, int, int newSize)
+{
+    if (m_sizingDays || logicalIndex < m_frozenColumns)
+        return;
+    m_plannerDayWidth[m_compact ? 1 : 0] = newSize;
+    setDayColumnsWidth(newSize);
+}
+
+void WorkTimeTableView::setDayColumnsWidth(int width)
+{
+    if (!model())
+        return;
+    const QScopedValueRollback<bool> sizing(m_sizingDays, true);
+    for (int column = m_frozenColumns; column < model()->columnCount(); ++column)
+        m_header->resizeSection(column, width);
 }
 
 void WorkTimeTableView::setShowGrid(bool show)
@@ -222,6 +284,14 @@ void WorkTimeTableView::setFrameShape(QFrame::Shape shape)
 
 void WorkTimeTableView::sortByColumn(int column, Qt::SortOrder order)
 {
+    // The proxy keeps its order through a reload; sorting thousands of names again costs a noticeable moment.
+    const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(model());
+    if (proxy && proxy->dynamicSortFilter() && proxy->sortColumn() == column && proxy->sortOrder() == order) {
+        WorkTimeHeaderView* header = column < m_frozenColumns ? m_frozenHeader : m_header;
+        const QSignalBlocker blocker(header);
+        header->setSortIndicator(column, order);
+        return;
+    }
     if (column < m_frozenColumns)
         m_frozenTable->sortByColumn(column, order);
     else
@@ -239,13 +309,20 @@ void WorkTimeTableView::resizeColumnToContents(int column)
 
 void WorkTimeTableView::resizeColumnsToContents()
 {
-    QTableView::resizeColumnsToContents();
-    m_frozenTable->resizeColumnsToContents();
+    {
+        const QScopedValueRollback<bool> sizing(m_sizingDays, true);
+        QTableView::resizeColumnsToContents();
+    }
+    if (const int chosen = m_plannerDayWidth[m_compact ? 1 : 0])
+        setDayColumnsWidth(chosen);
+    // Only the frozen table's own columns: sizing its hidden days would read thousands of rows for nothing.
+    for (int frozen = 0; frozen < m_frozenColumns; ++frozen)
+        m_frozenTable->resizeColumnToContents(frozen);
     // The frozen header also draws the sort arrow, and an empty grid still needs room for names.
     for (int frozen = 0; frozen < m_frozenColumns; ++frozen) {
         int width = qMax(columnWidth(frozen), m_frozenTable->columnWidth(frozen));
         if (frozen == WorkTimePlanningModel::NameColumn)
-            width = qMax(width, minimumNameWidth);
+            width = qMax(width, m_compact ? minimumCompactNameWidth : minimumNameWidth);
         setColumnWidth(frozen, width);
         m_frozenTable->setColumnWidth(frozen, width);
     }
@@ -256,9 +333,13 @@ void WorkTimeTableView::resizeRowsToContents()
 {
     if (!model() || model()->rowCount() == 0)
         return;
-    const int height = qMax(dayRowHeight, sizeHintForRow(0));
-    for (QHeaderView* rows : {verticalHeader(), m_frozenTable->verticalHeader()})
+    // The compact rows are as low as their two lines allow; normal ones keep room for the badge's pill.
+    const int height = m_compact ? sizeHintForRow(0) : qMax(dayRowHeight, sizeHintForRow(0));
+    // The frozen rows first: each row the grid resizes is copied to them, a slow walk when they differ.
+    for (QHeaderView* rows : {m_frozenTable->verticalHeader(), verticalHeader()}) {
+        rows->setMinimumSectionSize(qMin(height, rows->minimumSectionSize()));
         rows->setDefaultSectionSize(height);
+    }
 }
 
 void WorkTimeTableView::updateSectionWidth(int logicalIndex, int, int newSize)

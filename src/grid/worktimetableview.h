@@ -43,6 +43,11 @@ public:
 
     void sortByColumn(int column, Qt::SortOrder order);
 
+    /// Short texts, small fonts and low rows: a whole month and thirty employees on one screen. The job
+    /// column is left out (the name's tool tip has it); the day columns take the narrower width.
+    void setCompact(bool compact);
+    bool isCompact() const { return m_compact; }
+
     /// Copy, paste, undo and redo of the grid's days, for menus and tool bars too.
     WorkTimeEditActions* editActions() const { return m_editActions; }
 
@@ -54,6 +59,10 @@ public slots:
     /// Every row of the grid has the same height, so one row's hint sizes them all.
     void resizeRowsToContents();
     void updateSectionWidth(int logicalIndex, int oldSize, int newSize);
+    /// A day column the planner resized gives its width to every day column, in this mode, until the next one.
+    void followDayWidth(int logicalIndex, int oldSize, int newSize);
+    /// The compact mode leaves the job column out of both tables.
+    void hideCompactColumns();
     void updateSectionHeight(int logicalIndex, int oldSize, int newSize);
 
     void showContextMenu(const QPoint& point);
@@ -119,10 +128,18 @@ private:
     void setShiftForSelection(orvanta::TYPE_ID shift);
     void editSelectionRange();
     void showMenuAtCurrentCell();
+    void setDayColumnsWidth(int width);
+    QList<QHeaderView*> rowHeaders() const;
 
     QTableView* m_frozenTable = nullptr;
     WorkTimeHeaderView* m_frozenHeader = nullptr;
     WorkTimeHeaderView* m_header = nullptr;
     WorkTimeEditActions* m_editActions = nullptr;
-    int m_frozenColumns = 5;
+    /// The employee columns, up to the first day.
+    int m_frozenColumns = 0;
+    bool m_compact = false;
+    /// Set while the view itself sizes the day columns, so the planner's width is not taken from it.
+    bool m_sizingDays = false;
+    /// The day width the planner chose, per mode (normal, compact); 0 to size the days to their contents.
+    int m_plannerDayWidth[2] = {0, 0};
 };

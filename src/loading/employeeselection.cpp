@@ -64,6 +64,14 @@ EmployeeSelection::EmployeeSelection(const QDate& start, const QDate& finish, co
 {
 }
 
+QList<EmployeeInfo> EmployeeSelection::employees() const
+{
+    QList<EmployeeInfo> sorted = m_employees.values();
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const EmployeeInfo& a, const EmployeeInfo& b) { return a.name.trimmed() < b.name.trimmed(); });
+    return sorted;
+}
+
 QList<unsigned int> EmployeeSelection::attached() const
 {
     QList<unsigned int> ids(m_attached.cbegin(), m_attached.cend());
@@ -95,11 +103,16 @@ void EmployeeSelection::select()
 
 void EmployeeSelection::addDirectMembers(const ObjectInfo& department)
 {
+    // Thousands of members: each is looked up in place rather than copied out of the store.
+    const OBJECT_HASH* subjects = store()->constObjects(QLatin1String(SUBJECT_DATANAME));
+    if (!subjects)
+        return;
     const QList<_INHERIT_DATA> links = department.children.values(INHERIT_PARENT_CHILD);
     for (const _INHERIT_DATA& link : links) {
-        const ObjectInfo employee = store()->constObject(link.child, QLatin1String(SUBJECT_DATANAME));
-        if (!employee.isValid())
+        const auto found = subjects->constFind(link.child);
+        if (found == subjects->constEnd() || !found->isValid())
             continue;
+        const ObjectInfo& employee = *found;
         const QString name = OVGlobals::objectName(employee);
         if (planningDisabled(employee)) {
             qCDebug(lcWtPlanning) << Q_FUNC_INFO << "skip employee planning disabled" << employee.uid << name;
@@ -117,9 +130,12 @@ void EmployeeSelection::addDirectMembers(const ObjectInfo& department)
         }
         EmployeeInfo info;
         info.uid = employee.uid;
-        info.jobUid = employee.property(QLatin1String(db::subject::JOBLINK)).toUInt();
-        info.number = employee.property(QLatin1String(db::subject::WORKERNUM));
+        static const QString jobKey = QLatin1String(db::subject::JOBLINK);
+        static const QString numberKey = QLatin1String(db::subject::WORKERNUM);
+        info.jobUid = employee.property(jobKey).toUInt();
+        info.number = employee.property(numberKey);
         info.name = name;
+        info.department = department.uid;
         info.emplStart = begin;
         info.emplContStart = begin;
         info.emplFinish = end;
@@ -177,6 +193,7 @@ void EmployeeSelection::addHistoryMember(const _INHERIT_DATA& link, const Object
     EmployeeInfo info;
     info.uid = employee.uid;
     info.reportUid = history.uid;
+    info.department = link.parent;
     info.emplStart = linkBegin(link);
     info.emplContStart = linkBegin(link);
     info.emplFinish = linkEnd(link);

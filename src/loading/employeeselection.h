@@ -20,8 +20,9 @@ public:
     /// Runs the selection; the results below are valid afterwards.
     void select();
 
-    /// Ordered by employee id, so the same store always gives the same rows.
-    QList<EmployeeInfo> employees() const { return m_employees.values(); }
+    /// Ordered by name, then by id, so the same store always gives the same rows; a grid sorted by name finds
+    /// them in order, which halves the work of sorting thousands of rows.
+    QList<EmployeeInfo> employees() const;
     QList<orvanta::TYPE_ID> employeeIds() const { return m_employees.keys(); }
     QList<unsigned int> attached() const;
     QList<unsigned int> departments() const;

@@ -16,6 +16,7 @@
 #include "wtplanninglogging.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -27,6 +28,11 @@ namespace {
 
 // The server still runs the query; its rows come in a later result.
 constexpr qint32 kStatusPending = 14;
+// A reply about thousands of employees rebuilds their rows a slice at a time, so the window keeps answering:
+// slices of about kSliceMs, in steps of kRowsPerStep rows; kRowsPerSlice rows or fewer are rebuilt at once.
+constexpr int kRowsPerSlice = 1000;
+constexpr int kRowsPerStep = 100;
+constexpr qint64 kSliceMs = 30;
 
 constexpr char kBalanceQueryTag[] = "planning_balance_query";
 constexpr char kBalanceSql[] = "SELECT worker_id,   SUM(norm_time) AS norm_time,   SUM(plan_time) AS plan_time "
@@ -50,16 +56,27 @@ T readPayload(QDataStream& stream, const char* function)
 
 WorkTimePlanningLoader::WorkTimePlanningLoader(ov5sdk::Data* dataService, WorkTimePlanningModel* model,
                                                const QString& clientId, QObject* parent)
-    : QObject(parent), dataService(dataService), model(model), clientId(clientId), reloadTimer(new QTimer(this))
+    : QObject(parent), dataService(dataService), model(model), clientId(clientId), reloadTimer(new QTimer(this)),
+      rebuildTimer(new QTimer(this))
 {
     reloadTimer->setObjectName(QStringLiteral("reloadTimer"));
     reloadTimer->setSingleShot(true);
     reloadTimer->setInterval(1000);
     connect(reloadTimer, &QTimer::timeout, this, &WorkTimePlanningLoader::reloadEmployeeData);
+    rebuildTimer->setObjectName(QStringLiteral("rebuildTimer"));
+    rebuildTimer->setSingleShot(true);
+    rebuildTimer->setInterval(0);
+    connect(rebuildTimer, &QTimer::timeout, this, &WorkTimePlanningLoader::rebuildNextSlice);
 }
 
 void WorkTimePlanningLoader::load(const QDate& start, const QDate& finish, const QList<orvanta::TYPE_ID>& departmentIds)
 {
+    // The rows of the last load are gone.
+    if (!pendingRebuild.isEmpty()) {
+        pendingRebuild.clear();
+        rebuildTimer->stop();
+        endRequest();
+    }
     EmployeeSelection selection(start, finish, departmentIds);
     selection.select();
     const QList<unsigned int> departments = selection.departments();
@@ -133,7 +150,7 @@ void WorkTimePlanningLoader::scheduleHistoryRead(Command& reply)
     OVDataStream stream(reply.data);
     const auto histories = readPayload<WorkTimePlanningModel::ScheduleHistoryHash>(stream, Q_FUNC_INFO);
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "read" << histories.size();
-    model->setScheduleHistory(histories);
+    rebuildInSlices(model->mergeScheduleHistory(histories));
     emit totalsOutdated();
 
     const QList<int> calendars = calendarScheduleIds(histories);
@@ -192,7 +209,7 @@ void WorkTimePlanningLoader::absenceReasonRead(Command& reply)
                 record.changeTime = record.start;
         }
     }
-    model->setAbsenceReasons(reasons);
+    rebuildInSlices(model->mergeAbsenceReasons(reasons));
     emit statisticsOutdated();
     emit totalsOutdated();
 }
@@ -211,7 +228,7 @@ void WorkTimePlanningLoader::calendarDaysReadResult(Command& reply)
     orvanta::readFields(stream, echoedIds, echoedStart, echoedFinish);
     const auto days = readPayload<WorkTimePlanningModel::CalendarDayHash>(stream, Q_FUNC_INFO);
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "read" << days.size();
-    model->setCalendarDays(days);
+    rebuildInSlices(model->mergeCalendarDays(days));
     emit statisticsOutdated();
     emit totalsOutdated();
 }
@@ -225,6 +242,9 @@ void WorkTimePlanningLoader::employeeNormTimeRead(Command& reply)
     }
     OVDataStream stream(reply.data);
     model->setEmployeeNormTime(readPayload<QList<orvanta::WORKER_NORM_TIME>>(stream, Q_FUNC_INFO));
+    // The production calendar follows the norms; a server without it leaves the days unshaded.
+    if (!stream.atEnd())
+        model->setDayKinds(readPayload<QHash<QDate, int>>(stream, Q_FUNC_INFO));
     emit totalsOutdated();
 }
 
@@ -445,6 +465,42 @@ void WorkTimePlanningLoader::reloadPersonalScheduleOwners(const QList<unsigned i
         qCDebug(lcWtPlanning) << Q_FUNC_INFO << phrase << uid << schedule.worker;
         reloadEmployeeDataDelayed({schedule.worker});
     }
+}
+
+void WorkTimePlanningLoader::rebuildInSlices(const QList<unsigned int>& uids)
+{
+    if (pendingRebuild.isEmpty() && uids.size() <= kRowsPerSlice) {
+        model->rebuildSelected(uids);
+        return;
+    }
+    if (pendingRebuild.isEmpty())
+        beginRequest();
+    pendingRebuild.append(uids);
+    rebuildTimer->start();
+}
+
+void WorkTimePlanningLoader::rebuildNextSlice()
+{
+    // Rows cost more or less as their schedules go: slices are cut by time, not by count.
+    QElapsedTimer slice;
+    slice.start();
+    int taken = 0;
+    while (taken < pendingRebuild.size() && slice.elapsed() < kSliceMs) {
+        QList<unsigned int> rows;
+        // The grid may have been cleared in between.
+        for (unsigned int uid : pendingRebuild.mid(taken, kRowsPerStep)) {
+            if (model->objectIdToRow(uid) >= 0)
+                rows.append(uid);
+        }
+        model->rebuildSelected(rows);
+        taken += kRowsPerStep;
+    }
+    pendingRebuild = pendingRebuild.mid(taken);
+    emit totalsOutdated();
+    if (!pendingRebuild.isEmpty())
+        rebuildTimer->start();
+    else
+        endRequest();
 }
 
 void WorkTimePlanningLoader::beginRequest()

@@ -91,11 +91,18 @@ private:
     void beginRequest();
     void endRequest();
     void setBalanceQueryBusy(bool busy);
+    /// Rebuilds the rows of uids now when they are few, otherwise a slice per turn of the event loop, the load
+    /// counting as busy until the last one.
+    void rebuildInSlices(const QList<unsigned int>& uids);
+    void rebuildNextSlice();
 
     ov5sdk::Data* dataService = nullptr;
     WorkTimePlanningModel* model = nullptr;
     QString clientId;
     QTimer* reloadTimer = nullptr;
+    QTimer* rebuildTimer = nullptr;
+    /// Uids whose rows wait for rebuildNextSlice.
+    QList<unsigned int> pendingRebuild;
 
     QSet<unsigned int> pendingReloadUids;
     QString currentBalanceQueryId;

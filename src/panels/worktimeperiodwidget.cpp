@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QSignalBlocker>
@@ -28,6 +29,7 @@ QList<PeriodItem> periodItems(WorkTimePeriodWidget::Mode mode)
     switch (mode) {
     case W::ModePeriod:
         return {{QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Текущий месяц"), W::CurrentMonth},
+                {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Следующий месяц"), W::NextMonth},
                 {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Предыдущий месяц"), W::PreviousMonth},
                 {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Сегодня"), W::Today},
                 {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Вчера"), W::Yesterday},
@@ -41,6 +43,7 @@ QList<PeriodItem> periodItems(WorkTimePeriodWidget::Mode mode)
                 {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Произвольная дата"), W::Custom}};
     case W::ModeMonth:
         return {{QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Текущий месяц"), W::CurrentMonth},
+                {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Следующий месяц"), W::NextMonth},
                 {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Предыдущий месяц"), W::PreviousMonth},
                 {QT_TRANSLATE_NOOP("WorkTimePeriodWidget", "Произвольный месяц"), W::Custom}};
     }
@@ -166,6 +169,7 @@ QWidget* WorkTimePeriodWidget::buildMonthPage()
     m_yearEdit = new QSpinBox(page);
     m_yearEdit->setObjectName(QStringLiteral("yearEdit"));
     m_yearEdit->setRange(1, kMaximumYear);
+    m_monthSelector->installEventFilter(this);
     auto* row = editorRow(page, tr("Месяц"), m_monthSelector);
     auto* yearLabel = new QLabel(tr("год"), row);
     yearLabel->setBuddy(m_yearEdit);
@@ -259,10 +263,10 @@ void WorkTimePeriodWidget::applyPeriod(int period)
         if (period == CurrentMonth) {
             m_deBeg->setDate(firstOfMonth(current));
             m_deEnd->setDate(current);
-        } else if (period == PreviousMonth) {
-            const QDate previous = current.addMonths(-1);
-            m_deBeg->setDate(firstOfMonth(previous));
-            m_deEnd->setDate(lastOfMonth(previous));
+        } else if (period == PreviousMonth || period == NextMonth) {
+            const QDate month = current.addMonths(period == PreviousMonth ? -1 : 1);
+            m_deBeg->setDate(firstOfMonth(month));
+            m_deEnd->setDate(lastOfMonth(month));
         } else if (period == Today || period == Yesterday) {
             const QDate day = period == Today ? current : current.addDays(-1);
             m_deBeg->setDate(day);
@@ -280,8 +284,8 @@ void WorkTimePeriodWidget::applyPeriod(int period)
         }
         break;
     case ModeMonth:
-        if (period == CurrentMonth || period == PreviousMonth) {
-            const QDate month = period == CurrentMonth ? current : current.addMonths(-1);
+        if (period == CurrentMonth || period == PreviousMonth || period == NextMonth) {
+            const QDate month = current.addMonths(period == PreviousMonth ? -1 : period == NextMonth ? 1 : 0);
             m_monthSelector->setCurrentIndex(month.month() - 1);
             m_yearEdit->setValue(month.year());
         }
@@ -307,6 +311,20 @@ void WorkTimePeriodWidget::reportPeriod()
     qCDebug(lcWtPlanning) << Q_FUNC_INFO << "period changed" << start << finish;
     emit reportPeriodChanged(start, finish);
     emit settingsChanged();
+}
+
+bool WorkTimePeriodWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // A month chosen from the closed list is half a period: Enter goes on to its year, as Tab would.
+    if (watched == m_monthSelector && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            m_yearEdit->setFocus(Qt::TabFocusReason);
+            m_yearEdit->selectAll();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QDate WorkTimePeriodWidget::monthStart() const

@@ -12,14 +12,16 @@ class QSpinBox;
 class QStackedWidget;
 
 /// A period selector with four layouts: a free range, a moment, a day or a month, each with
-/// its list of ready periods ("Текущий месяц", "Сегодня", ...) and a custom choice.
+/// its list of ready periods ("Текущий месяц", "Сегодня", ...) and a custom choice. Enter in the
+/// month list moves on to the year instead of reaching the dialog's default button.
 class WorkTimePeriodWidget : public QWidget
 {
     Q_OBJECT
 public:
     enum Mode { ModePeriod = 0, ModeDateTime = 1, ModeDate = 2, ModeMonth = 3 };
     Q_ENUM(Mode)
-    enum Period { CurrentMonth = 0, PreviousMonth = 1, Custom = 2, Today = 3, Yesterday = 4, Now = 5 };
+    /// Stored in the settings: new choices take new numbers.
+    enum Period { CurrentMonth = 0, PreviousMonth = 1, Custom = 2, Today = 3, Yesterday = 4, Now = 5, NextMonth = 6 };
     Q_ENUM(Period)
 
     explicit WorkTimePeriodWidget(QWidget* parent = nullptr);
@@ -65,6 +67,7 @@ private:
     void fillPeriods(Mode mode);
     void applyPeriod(int period);
     void reportPeriod();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     QDate monthStart() const;
     QDate today() const { return m_clock().date(); }
 

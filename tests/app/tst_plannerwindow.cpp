@@ -4,6 +4,7 @@
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
 #include "plannerwindow.h"
+#include "settings.h"
 #include "worktimeplanningview.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -25,6 +27,17 @@ protected:
         const Command reply = Command::errorReply(command, ResultNotConnected, QStringLiteral("нет соединения"));
         QMetaObject::invokeMethod(this, [this, reply] { deliverReply(reply); }, Qt::QueuedConnection);
     }
+};
+
+// Counts how often the host said it is in front of the planner.
+struct CountingPlugin : PluginWidget, OVPluginInterface
+{
+    int activations = 0;
+    void activated() override { ++activations; }
+    QString pluginName() const override { return QStringLiteral("counting"); }
+    int pluginVersion() const override { return 1; }
+    QString pluginBuild() const override { return QString(); }
+    QWidget* widget() override { return this; }
 };
 
 // The planning plug-in in the window, for a user with the roles RL_WTPLANNINGVIEW_<suffix>.
@@ -65,8 +78,35 @@ class tst_PlannerWindow : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir settingsDir;
+
 private slots:
-    void initTestCase() { OVIconTheme::install(); }
+    void initTestCase()
+    {
+        OVIconTheme::install();
+        QVERIFY(settingsDir.isValid());
+        Settings::setFileName(settingsDir.filePath(QStringLiteral("settings.ini")));
+    }
+
+    // Closed and started again, the window is where the planner left it, and then the plug-in hears that it is
+    // in front of the planner.
+    void startsWhereItWasLeft()
+    {
+        const QRect placed(60, 40, 1000, 700);
+        {
+            PlannerWindow first;
+            first.show();
+            first.setGeometry(placed);
+            QVERIFY(first.close());
+        }
+        PlannerWindow window;
+        auto* plugin = new CountingPlugin;
+        window.setPlugin(plugin, plugin);
+        window.showRestored();
+        QCOMPARE(window.geometry(), placed);
+        QCOMPARE(plugin->activations, 0);
+        QTRY_COMPARE(plugin->activations, 1);
+    }
 
     void ribbonFollowsTheUsersRoles_data()
     {

@@ -6,7 +6,12 @@
 #include "rolecontainer.h"
 #include "scriptedserver.h"
 #include "settings.h"
+#include "workerhistorypanelwidget.h"
+#include "worktimecompactmode.h"
 #include "worktimedayeditdialog.h"
+#include "worktimefilterdialog.h"
+#include "worktimefiltersettings.h"
+#include "worktimeperiodwidget.h"
 #include "worktimeplanningview.h"
 #include "worktimestatisticwidget.h"
 #include "worktimetaskrunner.h"
@@ -160,6 +165,73 @@ private slots:
                                           "1 datamanager.async_result:" + view.clientIdentifier()}));
     }
 
+    // In front of the planner the screen reopens the applied filter, a ready month moved on to today's, a custom one
+    // where it was; the first time it opens the filter instead, and without the right to see, neither.
+    void activatedReopensTheAppliedFilter_data()
+    {
+        QTest::addColumn<int>("applied"); // the period; -1: nothing applied yet
+        QTest::addColumn<QStringList>("roles");
+        QTest::addColumn<QDate>("month"); // of the grid
+        const QDate next = QDate::currentDate().addMonths(1);
+        QTest::addRow("first start") << -1 << allRoles << QDate();
+        QTest::addRow("next month") << int(WorkTimePeriodWidget::NextMonth) << allRoles << QDate(next.year(), next.month(), 1);
+        QTest::addRow("custom month") << int(WorkTimePeriodWidget::Custom) << allRoles << QDate(2025, 3, 1);
+        QTest::addRow("no right to see") << -1 << QStringList{"RL_WTPLANNINGVIEW_BREAKRULE_SHOW"} << QDate();
+    }
+
+    void activatedReopensTheAppliedFilter()
+    {
+        QFETCH(int, applied);
+        QFETCH(QStringList, roles);
+        QFETCH(QDate, month);
+        Settings::instance()->remove(QStringLiteral("wtplanningview"));
+        ViewFixture fixture(roles);
+        if (applied >= 0) {
+            WorkTimeFilterDialog dialog;
+            dialog.periodWidget()->setPeriod(WorkTimePeriodWidget::Period(applied));
+            // A ready period takes its own dates back.
+            dialog.periodWidget()->setStartFinish(QDate(2025, 3, 1).startOfDay(), QDate(2025, 3, 31).startOfDay());
+            dialog.workerWidget()->setChecked({fixture.shop.shop});
+            WorkTimeFilterSettings::saveApplied(dialog);
+        }
+        // The filter opens as F5 opens it; the dialog itself is not under test here.
+        auto* filter = fixture.child<QAction>("actionFilter");
+        QObject::disconnect(filter, &QAction::triggered, fixture.view.get(), nullptr);
+        QSignalSpy triggered(filter, &QAction::triggered);
+        fixture.view->activated();
+        QCOMPARE(triggered.size(), applied < 0 && roles == allRoles ? 1 : 0);
+        QCOMPARE(fixture.model->dateStart(), month);
+    }
+
+    // Enter in the filter's month list leads on to the year instead of applying the filter; in the year it applies.
+    void enterInTheFilterPeriod_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<int>("applied");
+        QTest::addRow("month list") << "monthSelector" << 0;
+        QTest::addRow("year") << "yearEdit" << 1;
+    }
+
+    void enterInTheFilterPeriod()
+    {
+        QFETCH(QString, editor);
+        QFETCH(int, applied);
+        G shop;
+        WorkTimeFilterDialog dialog;
+        dialog.workerWidget()->setChecked({shop.shop});
+        QSignalSpy filterChanged(&dialog, &WorkTimeFilterDialog::filterChanged);
+        ovtest::ignoreMessage(QtWarningMsg, "This plugin does not support raise()");
+        ovtest::ignoreMessage(QtWarningMsg, "This plugin does not support grabbing the keyboard");
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* widget = dialog.findChild<QWidget*>(editor);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Down);
+        QTest::keyClick(widget, Qt::Key_Return);
+        QCOMPARE(filterChanged.size(), applied);
+        QCOMPARE(dialog.focusWidget()->objectName(), QStringLiteral("yearEdit"));
+    }
+
     // Actions and the confirmation warning follow the grid's state and the planner's rights.
     void workTimeEnablesFollowTheGrid_data()
     {
@@ -267,6 +339,20 @@ private slots:
         QVERIFY(!hint->isVisible());
         // Gostev, the last row of the model, comes first by name.
         QCOMPARE(fixture.cell(fixture.shop.gostev, 0).row(), 0);
+    }
+
+    // The tool bar's compact toggle switches the grid and is remembered for the next window.
+    void compactModeIsRemembered()
+    {
+        Settings::setValue(WorkTimeCompactMode::settingsKey(), false);
+        {
+            ViewFixture fixture;
+            QVERIFY(!fixture.grid->isCompact());
+            fixture.child<QAction>("actionCompact")->trigger();
+            QVERIFY(fixture.grid->isCompact());
+        }
+        ViewFixture next;
+        QVERIFY(next.grid->isCompact() && next.child<QAction>("actionCompact")->isChecked());
     }
 
     void dayDialogOpensForTheCurrentCell_data()

@@ -25,8 +25,8 @@ private slots:
         QTest::addColumn<QStringList>("roles");
 
         QTest::newRow("right password") << "viewer" << "viewer-secret"
-                                        << QStringList{"RL_WTPLANNINGVIEW_WORKTIME_SHOW", "RL_WTPLANNINGVIEW_BREAKRULE_SHOW",
-                                                       "RL_WTPLANNINGVIEW_ATTACHED_SHOW"};
+                                        << QStringList{"RL_WTPLANNINGVIEW_WORKTIME_SHOW", "RL_WTPLANNINGVIEW_WORKTIME_REPORT",
+                                                       "RL_WTPLANNINGVIEW_BREAKRULE_SHOW", "RL_WTPLANNINGVIEW_ATTACHED_SHOW"};
         QTest::newRow("wrong password") << "viewer" << "planner-secret" << QStringList();
         QTest::newRow("unknown login") << "nobody" << "viewer-secret" << QStringList();
         QTest::newRow("empty") << "" << "" << QStringList();

@@ -222,17 +222,25 @@ private slots:
         QFETCH(QDate, from);
         QFETCH(QDate, to);
         QList<WORKER_NORM_TIME> norms;
+        QHash<QDate, int> calendar;
         QList<WORKER_SYNC_TIME> syncs;
         QHash<qint64, QDateTime> normCalcTimes;
         QList<SALES_PLAN> sales;
         QList<HOURS_BUDGET> budgets;
-        QVERIFY(ask(Data::GetWorkerNormTime, pack(from, to, QList<uint>{Petrova}), norms));
+        QVERIFY(ask(Data::GetWorkerNormTime, pack(from, to, QList<uint>{Petrova}), norms, calendar));
         QVERIFY(ask(Data::GetWorkerSyncTime, pack(from, to, QList<uint>{Petrova}), syncs, normCalcTimes));
         QVERIFY(ask(Data::GetWorkTimeBudgets, pack(QList<uint>{Shop}, from, to), sales));
         QVERIFY(ask(Data::GetWorkTimeHours, pack(QList<uint>{Shop}, from, to), budgets));
 
         const DemoOrganisation all = organisation();
         QCOMPARE(withoutIds(norms), seeded(all.normTime, [](const WORKER_NORM_TIME& r) { return r.worker == Petrova; }, from, to));
+        // The production calendar of the norms' year comes along, every date of it within the range: Sunday
+        // 8 March is a holiday, its day off moves to Monday the 9th.
+        QCOMPARE(calendar.size(), int(qMax(from, QDate(2026, 1, 1)).daysTo(qMin(to, QDate(2026, 12, 31)))) + 1);
+        const QHash<QDate, int> known{{QDate(2026, 3, 6), wt::WorkingDay}, {QDate(2026, 3, 7), wt::DayOff},
+                                      {QDate(2026, 3, 8), wt::Holiday}, {QDate(2026, 3, 9), wt::DayOff}};
+        for (auto day = known.cbegin(); day != known.cend(); ++day)
+            QCOMPARE(calendar.value(day.key(), -1), day.key() >= from && day.key() <= to ? day.value() : -1);
         QCOMPARE(withoutIds(sales), seeded(all.salesPlan, [](const SALES_PLAN& r) { return r.department == Shop; }, from, to));
         QCOMPARE(withoutIds(budgets), seeded(all.hoursBudget, [](const HOURS_BUDGET& r) { return r.department == Shop; }, from, to));
         for (WORKER_SYNC_TIME& sync : syncs) {

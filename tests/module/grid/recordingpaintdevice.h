@@ -9,14 +9,14 @@
 
 #include <algorithm>
 
-// A 400 by 400 pixel image that remembers what was painted on it instead: the texts with their pen colour and
-// weight, and where pixmaps went. Shapes are dropped.
+// A 400 by 400 pixel image that remembers what was painted on it instead: the texts with their pen colour,
+// weight and place, and where pixmaps went. Shapes are dropped.
 class RecordingPaintDevice : public QImage
 {
 public:
     RecordingPaintDevice() : QImage(400, 400, QImage::Format_ARGB32) {}
 
-    struct Text { QString text; QColor pen; int weight; };
+    struct Text { QString text; QColor pen; int weight; QRectF rect; };
 
     class Engine : public QPaintEngine
     {
@@ -31,9 +31,10 @@ public:
                 m_pen = state.pen().color();
         }
         void drawPixmap(const QRectF& rect, const QPixmap&, const QRectF&) override { pixmaps.append(rect.toRect()); }
-        void drawTextItem(const QPointF&, const QTextItem& item) override
+        void drawTextItem(const QPointF& baseline, const QTextItem& item) override
         {
-            texts.append({item.text(), m_pen, item.font().weight()});
+            texts.append({item.text(), m_pen, item.font().weight(),
+                          QRectF(baseline.x(), baseline.y() - item.ascent(), item.width(), item.ascent() + item.descent())});
         }
         // The defaults of a device with every feature warn.
         void drawPath(const QPainterPath&) override {}

@@ -3,6 +3,7 @@
 #include "planninggridfixture.h"
 #include "recordingpaintdevice.h"
 #include "vocabulary.h"
+#include "worktimecompacttexts.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -34,6 +35,16 @@ void paint(RecordingPaintDevice& device, const QAbstractItemDelegate& delegate, 
 {
     QPainter painter(&device);
     delegate.paint(&painter, option, index);
+}
+
+// The option of a cell as wide as the delegate asks for, or percent of that.
+QStyleOptionViewItem sizedOption(const WorkTimeItemDelegate& delegate, const QModelIndex& index,
+                                 QStyle::State state = {}, int percent = 100)
+{
+    QStyleOptionViewItem option = cellOption(state);
+    const QSize hint = delegate.sizeHint(option, index);
+    option.rect = QRect(0, 0, hint.width() * percent / 100, hint.height() > 0 ? hint.height() : 52);
+    return option;
 }
 
 struct PaintCase { const char* cell; bool selected; const char* interval; char intervalColor; const char* hours;
@@ -136,7 +147,8 @@ private slots:
 
         RecordingPaintDevice device;
         const QStyle::State state = row.selected ? QStyle::State_Selected | QStyle::State_HasFocus : QStyle::State();
-        paint(device, grid.delegate, cellOption(state), grid.at(QLatin1String(row.cell)));
+        const QModelIndex index = grid.at(QLatin1String(row.cell));
+        paint(device, grid.delegate, sizedOption(grid.delegate, index, state), index);
         const RecordingPaintDevice::Text* interval = device.findText(QLatin1String(row.interval));
         QVERIFY2(interval, row.interval);
         QCOMPARE(interval->pen.name(), colors.value(row.intervalColor));
@@ -150,6 +162,114 @@ private slots:
         if (!badge.isEmpty())
             QCOMPARE(device.findText(badge)->pen.name(), color(wt::color::WHITE));
         QCOMPARE(device.engine.pixmaps.last() == QRect(1, 1, 8, 8), row.lock);
+    }
+
+    // What a day shows in each mode and in a column the planner narrowed: every text whole and inside the cell.
+    void dayTextsFitTheCell_data()
+    {
+        QTest::addColumn<bool>("compact");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("texts");
+        QTest::addRow("work day") << false << 100 << "ivanov:2" << "08:00-17:00 8.00";
+        QTest::addRow("full-day absence") << false << 100 << "ivanov:3" << "--:-- --:-- ОТ 0.00";
+        QTest::addRow("part-day absence") << false << 100 << "ivanov:7" << "--:-- --:-- Д 2.00";
+        QTest::addRow("narrowed: the short interval") << false << 60 << "ivanov:2" << "8-17 8.00";
+        QTest::addRow("narrowed: no room for the hours") << false << 45 << "ivanov:7" << "Д";
+        QTest::addRow("compact work day") << true << 100 << "ivanov:2" << "8-17 8";
+        QTest::addRow("compact full-day absence") << true << 100 << "ivanov:3" << "ОТ";
+        QTest::addRow("compact part-day absence") << true << 100 << "ivanov:7" << "Д 2";
+        QTest::addRow("compact overnight") << true << 100 << "pavlov:2" << "22-6 7";
+    }
+
+    void dayTextsFitTheCell()
+    {
+        QFETCH(bool, compact);
+        QFETCH(int, percent);
+        QFETCH(QString, cell);
+        QFETCH(QString, texts);
+        Fixture grid;
+        grid.addAbsences();
+        grid.model.setShiftForDate(grid.pavlov, Fixture::july(2), grid.night);
+        grid.delegate.setCompact(compact);
+        const QModelIndex index = grid.at(cell);
+        const QStyleOptionViewItem option = sizedOption(grid.delegate, index, {}, percent);
+        RecordingPaintDevice device;
+        paint(device, grid.delegate, option, index);
+        QStringList painted;
+        for (const RecordingPaintDevice::Text& text : device.engine.texts) {
+            painted.append(text.text);
+            QVERIFY2(QRectF(option.rect).contains(text.rect), qPrintable(text.text));
+        }
+        QCOMPARE(painted.join(QLatin1Char(' ')), texts);
+        for (const QRect& pixmap : device.engine.pixmaps)
+            QVERIFY(option.rect.contains(pixmap));
+    }
+
+    // Days off and holidays of the production calendar are tinted, whatever else the day shows; a selected day
+    // keeps the selection's colour.
+    void dayOffIsShaded_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<bool>("tinted");
+        QTest::addRow("calendar not sent") << -1 << false << false;
+        QTest::addRow("working day") << int(wt::WorkingDay) << false << false;
+        QTest::addRow("shortened day") << int(wt::ShortenedDay) << false << false;
+        QTest::addRow("day off") << int(wt::DayOff) << false << true;
+        QTest::addRow("holiday") << int(wt::Holiday) << false << true;
+        QTest::addRow("selected holiday") << int(wt::Holiday) << true << false;
+    }
+
+    void dayOffIsShaded()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, selected);
+        QFETCH(bool, tinted);
+        Fixture grid;
+        if (kind >= 0)
+            grid.model.setDayKinds({{Fixture::july(6), kind}});
+        const QModelIndex index = grid.at(QStringLiteral("ivanov:6"));
+        const auto option = sizedOption(grid.delegate, index, selected ? QStyle::State_Selected : QStyle::State());
+        QImage image(option.rect.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        grid.delegate.paint(&painter, option, index);
+        const QColor corner = image.pixelColor(option.rect.right() - 1, 1);
+        const QColor expected = selected ? option.palette.color(QPalette::Active, QPalette::Highlight) : QColor(Qt::white);
+        QCOMPARE(corner != expected, tinted);
+        QCOMPARE(corner.red() > corner.green(), tinted);
+    }
+
+    // The short texts of the compact mode beyond those the cells above paint: "kind input" and the text.
+    void compactTexts_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::addRow("minutes stay") << "interval 9.5-18" << "9:30-18";
+        QTest::addRow("no trailing zero") << "hours 7.5" << "7.5";
+        QTest::addRow("negative hours") << "hours -8.5" << "-8.5";
+        QTest::addRow("pair of figures") << "figures 176.00 / 184.50" << "176/184.5";
+        QTest::addRow("unknown balance stays") << "figures -8.00 / ???" << "-8/???";
+        QTest::addRow("full name") << "name Александров Антон Игоревич" << "Александров А.И.";
+        QTest::addRow("amount in thousands") << "amount 1628600" << "1629т";
+        QTest::addRow("negative amount") << "amount -2500000" << "-2500т";
+    }
+
+    void compactTexts()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        const QString kind = input.section(' ', 0, 0);
+        const QString value = input.section(' ', 1);
+        const auto seconds = [](const QString& hours) { return qRound(hours.toDouble() * 3600); };
+        const QString actual = kind == "interval"
+            ? WorkTimeCompactTexts::interval(seconds(value.section('-', 0, 0)), seconds(value.section('-', 1)))
+            : kind == "hours"   ? WorkTimeCompactTexts::hours(seconds(value))
+            : kind == "figures" ? WorkTimeCompactTexts::figures(value)
+            : kind == "name"    ? WorkTimeCompactTexts::name(value)
+                                : WorkTimeCompactTexts::amount(value.toLongLong(), 5);
+        QCOMPARE(actual, expected);
     }
 
     // A changed employee's name carries a mark and turns bold.

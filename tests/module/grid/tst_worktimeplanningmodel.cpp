@@ -96,7 +96,8 @@ private slots:
         QCOMPARE(names.join(QLatin1Char(' ')), QStringLiteral("Гостев Иванов Павлов Петров Сидоров"));
         QVERIFY(grid.model.containsEmployee(grid.petrov) && !grid.model.containsEmployee(grid.gostev));
         QCOMPARE(grid.model.dateToColumn(july(31)), grid.model.columnCount() - 1);
-        QVERIFY(!grid.model.columnToDate(4).isValid() && !grid.model.columnToDate(36).isValid());
+        QVERIFY(!grid.model.columnToDate(Model::BalanceColumn).isValid()
+                && !grid.model.columnToDate(grid.model.columnCount()).isValid());
         QVERIFY(grid.edit(grid.ivanov, 2, seconds(9), seconds(18)));
         // The edit is to be saved as a personal schedule.
         QVERIFY(grid.model.isPersonalSchedule(grid.ivanov));
@@ -106,7 +107,30 @@ private slots:
         grid.model.clear();
         QVERIFY(!grid.model.hasData() && !grid.model.containsEmployee(grid.ivanov) && grid.model.objList().isEmpty());
         grid.model.refreshModel(QDate(), july(31), {}, {}, {});
-        QCOMPARE(grid.model.columnCount(), 5);
+        QCOMPARE(grid.model.columnCount(), int(Model::FirstDateColumn));
+    }
+
+    // The figures columns sort by number: as text "72.00" would follow "176.00" and "-8.00" follow "-160.00".
+    // Planned: Pavlov 0, Gostev 64, Petrov 152, Sidorov 160, Ivanov 182 hours; no norm.
+    void figuresSortAsNumbers_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("names");
+        QTest::addRow("hours") << int(Model::HoursColumn) << "Павлов Гостев Петров Сидоров Иванов";
+        QTest::addRow("balance, equal figures by name") << int(Model::BalanceColumn)
+                                                         << "Гостев Сидоров Иванов Петров Павлов";
+    }
+
+    void figuresSortAsNumbers()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, names);
+        Grid grid;
+        grid.proxy.sort(column);
+        QStringList sorted;
+        for (int row = 0; row < grid.proxy.rowCount(); ++row)
+            sorted.append(grid.proxy.index(row, Model::NameColumn).data().toString());
+        QCOMPARE(sorted.join(QLatin1Char(' ')), names);
     }
 
     void cells_data()
@@ -116,26 +140,35 @@ private slots:
         const QVariant gray = QColor(QLatin1String(wt::color::LIGHTGRAY));
         const QVariant green = QColor(QStringLiteral("#00AA00"));
         const QString week = QStringLiteral("График работ: Пятидневка");
+        const QString locked = week + "<br/>Изменить нельзя: ";
+        const QString shift = "<br/>Время начала: 08:00<br/>Время окончания: 17:00<br/>Продолжительность смены: 8.00"
+                              "<br/>Время отсутствий: 0.00<br/><b>Всего: 8.00</b>";
         QTest::addRow("work day") << DayCase{"ivanov", 1, "08:00-17:00", none, 28800, true, true, none, true};
         QTest::addRow("day off") << DayCase{"ivanov", 6, "В", "В", 0, true, true, gray, false};
         QTest::addRow("full-day absence without a norm")
             << DayCase{"ivanov", 3, "-", "ОТ", 0, true, false, QColor(QStringLiteral("#AA0000")), false,
-                       week + "<br/>Время отсутствий: 0.00<br/><b>Всего: 0.00</b>"};
+                       week + "<br/>ОТ — Отпуск: 0.00<br/>Время отсутствий: 0.00<br/><b>Всего: 0.00</b>"};
         QTest::addRow("part-day absence on a work day")
             << DayCase{"ivanov", 4, "08:00-17:00", "Д", 28800, true, true, green, true,
                        week + "<br/>Время начала: 08:00<br/>Время окончания: 17:00<br/>Продолжительность смены: 8.00"
-                              "<br/>Время отсутствий: 4.00<br/><b>Всего: 12.00</b>"};
+                              "<br/>Д — Врач: 4.00<br/>Время отсутствий: 4.00<br/><b>Всего: 12.00</b>"};
         QTest::addRow("part-day absence on a day off") << DayCase{"ivanov", 7, "Д", "Д", 0, true, true, green, false};
-        QTest::addRow("before employment") << DayCase{"petrov", 2, "-", "", 0, false, false, none, false, week};
-        QTest::addRow("read-only model")
-            << DayCase{"ivanov", 1, "08:00-17:00", none, 28800, false, false, none, true, {}, "read only"};
+        // A locked day says why first.
+        QTest::addRow("before employment") << DayCase{"petrov", 2, "-", "", 0, false, false, none, false,
+                                                      locked + "сотрудник принят на работу 05.07.2024"};
+        QTest::addRow("read-only model") << DayCase{"ivanov", 1, "08:00-17:00", none, 28800, false, false, none, true,
+                                                    locked + "нет права изменять рабочее время" + shift, "read only"};
         QTest::addRow("date before the editable range")
-            << DayCase{"ivanov", 1, "08:00-17:00", none, 28800, false, false, none, true, {}, "restricted"};
+            << DayCase{"ivanov", 1, "08:00-17:00", none, 28800, false, false, none, true,
+                       locked + "роль разрешает планировать не раньше 10.07.2024" + shift, "restricted"};
         QTest::addRow("first day of employment")
             << DayCase{"petrov", 5, "08:00-17:00", none, 28800, true, true, none, true};
         QTest::addRow("on a trip elsewhere")
-            << DayCase{"sidorov", 16, "К", "К", 0, false, false, QColor(QLatin1String(wt::color::BLUE)), false};
-        QTest::addRow("attached row outside its trip") << DayCase{"gostev", 9, "-", "", 0, false, false, none, false};
+            << DayCase{"sidorov", 16, "К", "К", 0, false, false, QColor(QLatin1String(wt::color::BLUE)), false,
+                       locked + "внутренняя командировка, день планируется в подразделении командировки" + shift};
+        QTest::addRow("attached row outside its trip")
+            << DayCase{"gostev", 9, "-", "", 0, false, false, none, false,
+                       locked + "в этот день сотрудник не в командировке в это подразделение" + shift};
         QTest::addRow("attached row on its trip")
             << DayCase{"gostev", 10, "08:00-17:00", none, 28800, true, true, none, true};
         QTest::addRow("name") << DayCase{"ivanov", 0, "Иванов", none, 0, false, false, none, false,
@@ -163,8 +196,11 @@ private slots:
         QCOMPARE(index.data(Model::DateEditableRole).toBool(), c.editableRole);
         QCOMPARE(index.data(Qt::BackgroundRole), c.yellow ? QVariant(OVGuiGlobals::lightYellow()) : QVariant());
         QCOMPARE(index.data(Model::DayColorRole).value<QColor>(), c.color.value<QColor>());
-        if (!c.toolTip.isEmpty())
-            QCOMPARE(index.data(Qt::ToolTipRole).toString(), c.toolTip);
+        if (!c.toolTip.isEmpty()) {
+            // Day tips keep their lines unwrapped.
+            const QString expected = c.day == 0 ? c.toolTip : "<p style=\"white-space:pre\">" + c.toolTip + "</p>";
+            QCOMPARE(index.data(Qt::ToolTipRole).toString(), expected);
+        }
         // Typed interval and chosen shift alike go through exactly where the cell is editable.
         QCOMPARE(bool(index.flags() & Qt::ItemIsEditable), c.editable);
         QVERIFY(!grid.model.setData(index, Grid::interval(seconds(9), seconds(18)), Qt::EditRole));

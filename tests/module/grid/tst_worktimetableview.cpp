@@ -1,6 +1,7 @@
 #include "fatalwarnings.h"
 #include "ovicontheme.h"
 #include "planninggridfixture.h"
+#include "recordingpaintdevice.h"
 #include "workerabsencereasondialog.h"
 #include "worktimeheaderview.h"
 #include "worktimerangedialog.h"
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -97,7 +99,15 @@ class tst_WorkTimeTableView : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(OVIconTheme::install()); }
+    void initTestCase()
+    {
+        QVERIFY(OVIconTheme::install());
+        // The planner's locale and its font on a 1920x1080 screen.
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        QFont font = QApplication::font();
+        font.setPixelSize(13);
+        QApplication::setFont(font);
+    }
     void cleanup() { AuthData::clear(); }
 
     void frozenTableKeepsInStep()
@@ -115,8 +125,6 @@ private slots:
         for (int column = 0; column < view.frozenColumns(); ++column)
             leadingWidth += view.columnWidth(column);
         QCOMPARE(frozen->width(), leadingWidth);
-        // Day columns keep their width: the grid's header does not let the user drag them.
-        QCOMPARE(view.horizontalHeader()->sectionResizeMode(Model::FirstDateColumn), QHeaderView::Fixed);
 
         view.resize(1000, 200);
         view.setRowHeight(1, 90);
@@ -124,12 +132,105 @@ private slots:
         view.verticalScrollBar()->setValue(40);
         QCOMPARE(frozen->verticalScrollBar()->value(), 40);
 
-        // The header is three lines high; the overlay's is as high, and the overlay covers it and the viewport.
-        QHeaderView plain(Qt::Horizontal);
-        plain.setModel(&shown.grid.proxy);
-        QCOMPARE(view.horizontalHeader()->sizeHint().height(), 3 * plain.sizeHint().height());
+        // The overlay's header is as high as the grid's, and the overlay covers it and the viewport.
         QCOMPARE(view.frozenHorizontalHeader()->height(), view.horizontalHeader()->height());
         QCOMPARE(frozen->height(), view.viewport()->height() + view.horizontalHeader()->height());
+    }
+
+    // The compact mode shows a month of 31 days in 1880 pixels (1920 less the collapsed side panel and the scroll
+    // bar) and a header with 30 rows in 930 (1080 less the window's title, tabs and tool bar); the job column is
+    // left out of both tables.
+    void compactModeFitsAMonth_data()
+    {
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("normal") << false;
+        QTest::newRow("compact") << true;
+    }
+
+    void compactModeFitsAMonth()
+    {
+        QFETCH(bool, compact);
+        ShownPlanningGrid shown;
+        WorkTimeTableView& view = shown.view;
+        view.setCompact(compact);
+        QCOMPARE(view.isColumnHidden(Model::JobColumn), compact);
+        QCOMPARE(view.frozenTableView()->isColumnHidden(Model::JobColumn), compact);
+        int leadingWidth = 0;
+        for (int column = 0; column < view.frozenColumns(); ++column)
+            leadingWidth += view.isColumnHidden(column) ? 0 : view.columnWidth(column);
+        QCOMPARE(view.frozenTableView()->width(), leadingWidth);
+        QCOMPARE(view.frozenTableView()->rowHeight(0), view.rowHeight(0));
+        const int monthWidth = leadingWidth + 31 * view.columnWidth(Model::FirstDateColumn);
+        const int pageHeight = view.horizontalHeader()->sizeHint().height() + 30 * view.rowHeight(0);
+        QCOMPARE(monthWidth <= 1880 && pageHeight <= 930, compact);
+        // The mode survives a new load, whose reset gives the headers fresh sections.
+        shown.grid.load(shown.grid.model);
+        QCOMPARE(view.isColumnHidden(Model::JobColumn), compact);
+        QCOMPARE(view.frozenTableView()->isColumnHidden(Model::JobColumn), compact);
+    }
+
+    // A day column the planner narrows narrows them all, stays so through a new load, and belongs to its mode.
+    void plannerNarrowsTheDays()
+    {
+        ShownPlanningGrid shown;
+        WorkTimeTableView& view = shown.view;
+        const int nameWidth = view.columnWidth(Model::NameColumn);
+        const auto dayWidths = [&view] {
+            QSet<int> widths;
+            for (int column = Model::FirstDateColumn; column < view.model()->columnCount(); ++column)
+                widths.insert(view.columnWidth(column));
+            return widths;
+        };
+        view.horizontalHeader()->resizeSection(Model::FirstDateColumn + 3, 30);
+        view.resizeColumnsToContents();
+        QCOMPARE(dayWidths(), QSet<int>{30});
+        QCOMPARE(view.columnWidth(Model::NameColumn), nameWidth);
+        view.setCompact(true);
+        QVERIFY(dayWidths().size() == 1 && !dayWidths().contains(30));
+        view.setCompact(false);
+        QCOMPARE(dayWidths(), QSet<int>{30});
+    }
+
+    // A day section's lines, each in the longest form that fits, inside the section with the clock.
+    void dayHeaderFits_data()
+    {
+        QTest::addColumn<bool>("compact");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("texts");
+        QTest::addRow("normal") << false << 120 << "06.07.2024|суббота|0|0.00";
+        QTest::addRow("narrowed") << false << 50 << "06.07|сб|0|0.00";
+        QTest::addRow("compact") << true << 0 << "6 сб|0|0";
+        QTest::addRow("compact, narrowed") << true << 20 << "6|0|0";
+    }
+
+    void dayHeaderFits()
+    {
+        QFETCH(bool, compact);
+        QFETCH(int, width);
+        QFETCH(QString, texts);
+        struct OpenHeader : WorkTimeHeaderView
+        {
+            using WorkTimeHeaderView::paintSection;
+            using WorkTimeHeaderView::sectionSizeFromContents;
+        };
+        Fixture grid;
+        OpenHeader header;
+        header.setModel(&grid.proxy);
+        header.setCompact(compact);
+        const int section = grid.model.dateToColumn(Fixture::july(6));
+        const QRect rect(0, 0, width > 0 ? width : header.sectionSizeFromContents(section).width(),
+                         header.sizeHint().height());
+        RecordingPaintDevice device;
+        QPainter painter(&device);
+        header.paintSection(&painter, rect, section);
+        QStringList painted;
+        for (const RecordingPaintDevice::Text& text : device.engine.texts) {
+            painted.append(text.text);
+            QVERIFY2(QRectF(rect).contains(text.rect), qPrintable(text.text));
+        }
+        QCOMPARE(painted.join(QLatin1Char('|')), texts);
+        for (const QRect& pixmap : device.engine.pixmaps)
+            QVERIFY(rect.contains(pixmap));
     }
 
     void keysOnACell_data()

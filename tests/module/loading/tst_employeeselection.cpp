@@ -78,6 +78,7 @@ private slots:
         org.workerHistory(gap, bureau, QDate(2025, 3, 1), QDate(2026, 12, 2));
         org.workerHistory(gap, shop, QDate(2026, 12, 5), QDate());
         org.workerHistory(addEmployee("member of both departments", shop), office, kStart.addDays(-40), QDate());
+        org.workerHistory(addEmployee("a history in the office only", warehouse), office, kStart, QDate());
         const TYPE_ID visitor = addEmployee("attached from elsewhere", warehouse);
         org.attachedWorker(visitor, shop, QDate(2026, 12, 10), QDate(2026, 12, 12));
         org.attachedWorker(visitor, shop, QDate(2026, 12, 20), QDate(2026, 12, 22));
@@ -107,6 +108,7 @@ private slots:
         QTest::addRow("contiguous histories") << "2026-12-05 2025-03-01 - via history";
         QTest::addRow("histories with a gap") << "2026-12-05 2026-12-05 - via history";
         QTest::addRow("member of both departments") << "- - -";
+        QTest::addRow("a history in the office only") << "2026-12-01 2026-12-01 - via history in office";
         QTest::addRow("attached from elsewhere") << "attached";
         QTest::addRow("attached within the own department") << "- - -";
         QTest::addRow("attached before the period") << "absent";
@@ -129,6 +131,8 @@ private slots:
                 parts << info.number;
             if (info.jobUid != 0)
                 parts << QStringLiteral("job");
+            if (info.department != m_uids.value(QStringLiteral("shop")))
+                parts << QStringLiteral("in") << m_uids.key(info.department, QStringLiteral("?"));
             actual = parts.join(QLatin1Char(' '));
         }
         QCOMPARE(actual, shown);

@@ -8,12 +8,15 @@
 #include "ovicontheme.h"
 #include "ovserverinterface.h"
 #include "settings.h"
+#include "vocabulary.h"
 #include "worktimeplanningmodel.h"
 #include "worktimeplanningview.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -223,8 +226,10 @@ private slots:
         QVERIFY(server.answer(ov5sdk::Data::GetWorkerSchedules, 1, histories(follows(ivanov, daily))));
         QVERIFY(server.answer(ov5sdk::Data::GetWorkerAbsenceReasons, 1,
                               pack(QHash<uint, _WORKER_ABSENCE_REASON>{{ivanov, {ivanov, {sickDay}}}}, changeTimes)));
+        // The production calendar follows the norms: a holiday and a working day of the week, the rest unknown.
         QVERIFY(server.answer(ov5sdk::Data::GetWorkerNormTime, 1,
-                              pack(QList<WORKER_NORM_TIME>{{1, second, ivanov, 28800}})));
+                              pack(QList<WORKER_NORM_TIME>{{1, second, ivanov, 28800}},
+                                   QHash<QDate, int>{{second, wt::Holiday}, {julyStart.addDays(2), wt::WorkingDay}})));
         QVERIFY(server.answer(ov5sdk::Data::GetWorkerSyncTime, 1, pack(QList<WORKER_SYNC_TIME>{sync}, normTimes)));
         QVERIFY(server.answer(ov5sdk::Data::GetWorkTimeBudgets, 1, pack(QList<SALES_PLAN>{{1, second, 0, 5000}})));
         QVERIFY(server.answer(ov5sdk::Data::GetWorkTimeHours, 1, pack(QList<HOURS_BUDGET>{{1, julyStart, 0, 36000}})));
@@ -234,13 +239,97 @@ private slots:
 
         const QVariant salesPlan = fixture.model->headerData(fixture.model->dateToColumn(second), Qt::Horizontal,
                                                              WorkTimePlanningModel::SalesPlanRole);
+        QStringList dayKinds;
+        for (const QDate& date : {julyStart, second, julyStart.addDays(2)})
+            dayKinds.append(fixture.model->headerData(fixture.model->dateToColumn(date), Qt::Horizontal,
+                                                      WorkTimePlanningModel::DayKindRole).toString());
         QCOMPARE((QStringList{fixture.cell(WorkTimePlanningModel::HoursColumn),
                               fixture.cell(WorkTimePlanningModel::BalanceColumn), salesPlan.toString(),
-                              QString::number(fixture.model->totalHoursBudget())}),
-                 (QStringList{"8.00 / 28.00", "-20.00 / -12.00", "5000", "36000"}));
+                              QString::number(fixture.model->totalHoursBudget()), dayKinds.join(QLatin1Char(','))}),
+                 (QStringList{"8.00 / 28.00", "-20.00 / -12.00", "5000", "36000", ",3,0"}));
         QCOMPARE(fixture.popups, QStringList());
         QVERIFY(!fixture.view->isLoading() && bar->isHidden());
         QCOMPARE(loading, (QList<QVariantList>{{true}, {false}}));
+    }
+
+    // A reply about more employees than a slice rebuilds their rows over several turns of the event loop: the load
+    // stays busy until the last row is rebuilt, and a new filter drops what the last one left.
+    void largeReplyRebuildsInSlices()
+    {
+        ScriptedView fixture;
+        const int daily =
+            fixture.org.cycleSchedule(QStringLiteral("Каждый день"), julyStart, {0}, {{{QTime(8, 0), QTime(12, 0)}}});
+        QHash<uint, WORKER_SCHEDULE_HISTORY_V2> all{{uint(fixture.ivanov), follows(fixture.ivanov, daily)}};
+        for (int n = 0; n < 2500; ++n) {
+            const TYPE_ID uid = fixture.org.employee(QStringLiteral("Сотрудник %1").arg(n), fixture.shop);
+            all.insert(uid, follows(uid, daily));
+        }
+        fixture.open();
+        const auto rebuilt = [&fixture] {
+            return fixture.model->match(fixture.model->index(0, fixture.model->dateToColumn(julyStart)), Qt::DisplayRole,
+                                        QStringLiteral("08:00-12:00"), -1, Qt::MatchExactly)
+                .size();
+        };
+        // The second time a new filter comes before the slices.
+        for (bool replaced : {false, true}) {
+            fixture.applyFilter({fixture.shop});
+            QVERIFY(fixture.server.answer(ov5sdk::Data::GetWorkerSchedules, 1, pack(all)));
+            QCOMPARE(rebuilt(), 0);
+            if (replaced)
+                fixture.applyFilter({fixture.shop});
+            fixture.server.answerAll();
+            fixture.pushBalance(fixture.view->currentPlanningBalanceQueryId(), 1, {});
+            QCOMPARE(fixture.view->isLoading(), !replaced);
+            QTRY_VERIFY(!fixture.view->isLoading());
+            QCOMPARE(rebuilt(), replaced ? 0 : all.size());
+        }
+    }
+
+    // Two departments in one grid: each row names its own (a guest its host), and the tool bar's chooser narrows
+    // the grid and its figures to one of them without a request, through a reload of the same departments too.
+    void departmentsNarrowTheGrid()
+    {
+        ScriptedView fixture;
+        const TYPE_ID store = fixture.org.department(QStringLiteral("Склад"), 0);
+        fixture.org.employee(QStringLiteral("Петров"), store);
+        const TYPE_ID guest = fixture.org.employee(QStringLiteral("Гостев"), 0);
+        fixture.org.attachedWorker(guest, store, julyStart, julyFinish);
+        fixture.open();
+        fixture.applyFilter({fixture.shop, store});
+        QVERIFY(fixture.server.answer(ov5sdk::Data::GetWorkTimeBudgets, 1,
+                                      pack(QList<SALES_PLAN>{{1, julyStart, fixture.shop, 100}, {2, julyStart, store, 40}})));
+        fixture.server.answerAll();
+        const auto salesPlan = [&fixture] {
+            return fixture.model->headerData(fixture.model->dateToColumn(julyStart), Qt::Horizontal,
+                                             WorkTimePlanningModel::SalesPlanRole).toInt();
+        };
+        auto* chooser = fixture.view->findChild<QComboBox*>(QStringLiteral("departmentChooser"));
+        QVERIFY(chooser && chooser->isEnabled());
+        const auto shown = [&fixture] {
+            const QAbstractItemModel* grid = fixture.view->findChild<QTableView*>(QStringLiteral("worktimeView"))->model();
+            QStringList rows;
+            for (int row = 0; row < grid->rowCount(); ++row)
+                rows.append(grid->index(row, WorkTimePlanningModel::NameColumn).data().toString() + QLatin1Char(':')
+                            + grid->index(row, WorkTimePlanningModel::DepartmentColumn).data().toString());
+            rows.sort();
+            return rows.join(QLatin1Char(' '));
+        };
+        QStringList items;
+        for (int item = 0; item < chooser->count(); ++item)
+            items.append(chooser->itemText(item));
+        QCOMPARE(items, (QStringList{"Все подразделения (3)", "Магазин (1)", "Склад (2)"}));
+        QCOMPARE(shown(), QStringLiteral("Гостев:Склад Иванов:Магазин Петров:Склад"));
+        QCOMPARE(salesPlan(), 140);
+        const int requests = fixture.server.transmitted.size();
+        chooser->setCurrentIndex(chooser->findData(store));
+        QCOMPARE(shown(), QStringLiteral("Гостев:Склад Петров:Склад"));
+        QCOMPARE(salesPlan(), 40);
+        QCOMPARE(fixture.server.transmitted.size(), requests);
+        fixture.applyFilter({fixture.shop, store});
+        QCOMPARE(shown(), QStringLiteral("Гостев:Склад Петров:Склад"));
+        fixture.applyFilter({fixture.shop});
+        QCOMPARE(shown(), QStringLiteral("Иванов:Магазин"));
+        QVERIFY(!chooser->isEnabled());
     }
 
     void badReplyIsReported_data()

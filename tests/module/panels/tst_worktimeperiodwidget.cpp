@@ -49,13 +49,14 @@ private slots:
         QTest::addColumn<QString>("items");
         QTest::addColumn<QStringList>("editors");
         QTest::addRow("period") << int(W::ModePeriod)
-                                << "periodPage Текущий месяц=0 Предыдущий месяц=1 Сегодня=3 Вчера=4 Произвольный период=2"
+                                << "periodPage Текущий месяц=0 Следующий месяц=6 Предыдущий месяц=1 Сегодня=3 Вчера=4 Произвольный период=2"
                                 << QStringList{"deBeg", "teBeg", "deEnd", "teEnd"};
         QTest::addRow("date-time") << int(W::ModeDateTime) << "datetimePage Сейчас=5 Произвольное время=2"
                                    << QStringList{"datePartEdit", "timePartEdit"};
         QTest::addRow("date") << int(W::ModeDate) << "datePage Сегодня=3 Вчера=4 Произвольная дата=2"
                               << QStringList{"dateEdit"};
-        QTest::addRow("month") << int(W::ModeMonth) << "monthPage Текущий месяц=0 Предыдущий месяц=1 Произвольный месяц=2"
+        QTest::addRow("month") << int(W::ModeMonth)
+                               << "monthPage Текущий месяц=0 Следующий месяц=6 Предыдущий месяц=1 Произвольный месяц=2"
                                << QStringList{"monthSelector", "yearEdit"};
     }
 
@@ -95,6 +96,10 @@ private slots:
             << ReadyCase{december, W::ModeDateTime, W::Now, "05.12.2026 14:37:00 - 05.12.2026 14:37:00"};
         QTest::newRow("month: previous in January, finish is the last day at 00:00")
             << ReadyCase{january, W::ModeMonth, W::PreviousMonth, "01.12.2026 00:00:00 - 31.12.2026 00:00:00"};
+        QTest::newRow("month: next in December is January")
+            << ReadyCase{december, W::ModeMonth, W::NextMonth, "01.01.2027 00:00:00 - 31.01.2027 00:00:00"};
+        QTest::newRow("period: next month, whole")
+            << ReadyCase{january, W::ModePeriod, W::NextMonth, "01.02.2027 00:00:00 - 28.02.2027 23:59:59"};
     }
 
     void readyPeriods()

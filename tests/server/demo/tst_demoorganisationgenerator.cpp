@@ -106,8 +106,8 @@ private slots:
     }
 
     // Worker histories end the day before the current department begins, so the client joins them;
-    // schedule histories follow shared schedules without gaps; the norm follows the calendar.
-    void historiesAndNorm()
+    // schedule histories follow shared schedules without gaps.
+    void histories()
     {
         const DemoOrganisation organisation = DemoOrganisationGenerator::generate(60, March2026);
         const ObjectIndex index = objectIndex(organisation);
@@ -134,11 +134,43 @@ private slots:
             changes += history.records.size() - 1;
         }
         QVERIFY(changes > 0);
-        // 247 working days in 2026, four of them shortened.
-        int yearly = 0;
+    }
+
+    // The calendar figures reach to the end of next year, so next month is complete in any month.
+    void calendarFigures_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<int>("year");
+        QTest::addColumn<int>("normHours"); // of the first employee, employed all the time
+        QTest::addColumn<int>("figureDays"); // with a sales plan, with an hours budget
+        QTest::addRow("March: this year, 247 working days, 4 shortened") << March2026 << 2026 << 1972 << 365;
+        QTest::addRow("December: next year") << QDate(2026, 12, 5) << 2027 << 1972 << 365;
+        QTest::addRow("December: not the year after") << QDate(2026, 12, 5) << 2028 << 0 << 0;
+    }
+
+    void calendarFigures()
+    {
+        QFETCH(QDate, today);
+        QFETCH(int, year);
+        QFETCH(int, normHours);
+        QFETCH(int, figureDays);
+        const DemoOrganisation organisation = DemoOrganisationGenerator::generate(20, today);
+        const TYPE_ID first = organisation.objects.value(QLatin1String(SUBJECT_DATANAME)).first().uid;
+        int norm = 0;
         for (const WORKER_NORM_TIME& record : organisation.normTime)
-            yearly += record.worker == organisation.objects.value(QLatin1String(SUBJECT_DATANAME)).first().uid ? record.time : 0;
-        QCOMPARE(yearly, 1972 * 3600);
+            norm += record.worker == first && record.date.year() == year ? record.time : 0;
+        QSet<QDate> salesDays, budgetDays;
+        for (const SALES_PLAN& plan : organisation.salesPlan) {
+            if (plan.date.year() == year)
+                salesDays.insert(plan.date);
+        }
+        for (const HOURS_BUDGET& budget : organisation.hoursBudget) {
+            if (budget.date.year() == year)
+                budgetDays.insert(budget.date);
+        }
+        QCOMPARE(norm, normHours * 3600);
+        QCOMPARE(salesDays.size(), figureDays);
+        QCOMPARE(budgetDays.size(), figureDays);
     }
 
     // Most employees get a photo that decodes to 96 x 96; photos differ between employees.
