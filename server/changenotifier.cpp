@@ -64,8 +64,9 @@ bool ChangeNotifier::commit(SqlTransaction& transaction, QString* error)
     QList<ChangeLogEntry> staged = std::exchange(m_staged, {});
     if ((m_log && !m_log->append(&staged, error)) || !transaction.commit(error))
         return false;
-    if (m_catchUp && !staged.isEmpty())
-        m_catchUp(staged.constFirst().sequence - 1);
+    // Pushed out of turn they would overtake older changes of other servers.
+    if (m_catchUp && !staged.isEmpty() && !m_catchUp(staged.constFirst().sequence - 1))
+        return true;
     for (const ChangeLogEntry& entry : qAsConst(staged))
         deliver(entry);
     return true;

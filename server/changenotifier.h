@@ -22,13 +22,15 @@ class ChangeNotifier
 {
 public:
     using Sink = std::function<void(const Command&, quint64)>;
-    /// Delivers the other servers' changes committed up to the given sequence number.
-    using CatchUp = std::function<void(qint64)>;
+    /// Delivers the other servers' changes committed up to the given sequence number; false when
+    /// the log cannot be read now, and then delivers this server's later ones too once it can.
+    using CatchUp = std::function<bool(qint64)>;
 
     ChangeNotifier(SessionRegistry* sessions, Sink sink);
 
     /// Records the changes in log from now on (nullptr: no log); catchUp runs before this
-    /// server's own changes are pushed, so every client sees all changes in commit order.
+    /// server's own changes are pushed, so every client sees all changes in commit order. When it
+    /// fails they are left to it.
     void setChangeLog(ChangeLog* log, CatchUp catchUp);
 
     void dataChanged(const QString& dataname, const QList<orvanta::ObjectInfo>& objects);

@@ -94,7 +94,7 @@ void ServerCorePrivate::buildHandlers()
     schedules->registerAt(*router);
     workerData->registerAt(*router);
     asyncSqlHandler->registerAt(*router);
-    reports = std::make_unique<ReportJobRunner>(databaseUrl);
+    reports = std::make_unique<ReportJobRunner>(databaseUrl, sessions.get());
     QObject::connect(reports.get(), &ReportJobRunner::resultReady, q,
                      [this](const Command& command, quint64 connection) { notifier->push(command, connection); });
     reportHandler = std::make_unique<ReportHandler>(db, reports.get());
@@ -195,9 +195,11 @@ bool ServerCorePrivate::seedWhenEmpty(bool reset, const QDate& today,
         return false;
     }
     DemoSeeder seeder(db, dialect);
-    QString message;
+    // Of servers started together on an empty database, one seeds; the others find it seeded.
+    const SchemaMigrator::SetupLock setup(db);
+    QString message = setup.error();
     bool empty = false;
-    if ((reset && !seeder.clear(&message)) || !seeder.isEmpty(&empty, &message)) {
+    if (!setup.isHeld() || (reset && !seeder.clear(&message)) || !seeder.isEmpty(&empty, &message)) {
         setError(error, QStringLiteral("Не удалось подготовить базу данных: %1").arg(message));
         return false;
     }

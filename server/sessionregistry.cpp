@@ -72,6 +72,8 @@ void SessionRegistry::forget(const QByteArray& token)
     m_cache.remove(token);
     for (auto it = m_connections.begin(); it != m_connections.end();)
         it = it.value() == token ? m_connections.erase(it) : std::next(it);
+    if (m_ended)
+        m_ended(token);
 }
 
 QList<QPair<quint64, UserAccount>> SessionRegistry::connectedUsers()

@@ -1,5 +1,7 @@
 #include "createresult.h"
 
+#include "streamhelpers.h"
+
 #include <QDataStream>
 
 namespace report {
@@ -21,7 +23,9 @@ QDataStream& operator<<(QDataStream& stream, const RawData& item)
 
 QDataStream& operator>>(QDataStream& stream, RawData& item)
 {
-    return stream >> item.format >> item.data;
+    RawData read;
+    orvanta::readFields(stream, read.format, read.data);
+    return orvanta::assignIfComplete(stream, item, read);
 }
 
 QDataStream& operator<<(QDataStream& stream, const CreateResult& result)
@@ -29,9 +33,12 @@ QDataStream& operator<<(QDataStream& stream, const CreateResult& result)
     return stream << result.items;
 }
 
+// A pushed result's item count comes from the other side: read checked, it allocates no more than the bytes hold.
 QDataStream& operator>>(QDataStream& stream, CreateResult& result)
 {
-    return stream >> result.items;
+    CreateResult read;
+    orvanta::readChecked(stream, read.items);
+    return orvanta::assignIfComplete(stream, result, read);
 }
 
 } // namespace report

@@ -22,7 +22,7 @@ int RETableGrid::placeCell(int columnSpan, int rowSpan, QString* error)
     while (column < m_columnCount && m_coveredTo[column] >= m_row)
         ++column;
     if (columnSpan < 1 || rowSpan < 1 || column >= m_columnCount || columnSpan > m_columnCount - column) {
-        *error = QStringLiteral("ячейка выходит за последний столбец таблицы (%1 столбцов)").arg(m_columnCount);
+        *error = QStringLiteral("ячейка выходит за последний столбец таблицы (столбцов в таблице: %1)").arg(m_columnCount);
         return -1;
     }
     const int lastRow = int(qMin<qint64>(qint64(m_row) + rowSpan - 1, std::numeric_limits<int>::max()));
@@ -42,7 +42,7 @@ bool RETableGrid::finish(int rowCount, QString* error) const
 {
     if (m_lastSpannedRow < rowCount)
         return true;
-    *error = QStringLiteral("объединение ячеек выходит за последнюю строку таблицы (%1 строк)").arg(rowCount);
+    *error = QStringLiteral("объединение ячеек выходит за последнюю строку таблицы (строк в таблице: %1)").arg(rowCount);
     return false;
 }
 

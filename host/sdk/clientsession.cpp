@@ -45,6 +45,23 @@ bool decodedExactly(const QDataStream& stream)
 ClientSession::ClientSession(OVServerInterface* server, orvanta::LocalStorage* store, QObject* parent)
     : QObject(parent), m_server(server), m_store(store)
 {
+    if (!store)
+        return;
+    // What the store learns while a load runs (a pushed change) is newer than the load's snapshot.
+    const auto noteObjects = [this](const QString& dataname, const QList<orvanta::TYPE_ID>& ids) {
+        if (m_running)
+            m_touchedObjects[dataname].unite(QSet<orvanta::TYPE_ID>(ids.cbegin(), ids.cend()));
+    };
+    const auto noteSchedules = [this](const QList<uint>& ids) {
+        if (!m_running)
+            return;
+        for (uint id : ids)
+            m_touchedSchedules.insert(int(id));
+    };
+    connect(store, &orvanta::LocalStorage::dataChanged, this, noteObjects);
+    connect(store, &orvanta::LocalStorage::dataRemoved, this, noteObjects);
+    connect(store, &orvanta::LocalStorage::scheduleChanged, this, noteSchedules);
+    connect(store, &orvanta::LocalStorage::scheduleRemoved, this, noteSchedules);
 }
 
 ClientSession::~ClientSession() = default;
@@ -64,6 +81,8 @@ bool ClientSession::start(const QString& login, const QString& password, LoadMod
     m_datanames.clear();
     m_tables.clear();
     m_schedules.clear();
+    m_touchedObjects.clear();
+    m_touchedSchedules.clear();
     AuthData::clear();
 
     QByteArray payload;
@@ -234,7 +253,8 @@ void ClientSession::completeIfLoaded()
 void ClientSession::refreshStore()
 {
     // Every difference is taken before the first signal: a listener may write to the store.
-    // Tables the server no longer names are emptied like the others.
+    // Tables the server no longer names are emptied like the others. What was pushed while the
+    // load ran stays as pushed: the snapshot is older.
     QStringList datanames = m_datanames;
     for (const QString& dataname : m_store->datanames()) {
         if (!datanames.contains(dataname))
@@ -244,18 +264,19 @@ void ClientSession::refreshStore()
     QList<QList<orvanta::TYPE_ID>> removed;
     for (const QString& dataname : qAsConst(datanames)) {
         const orvanta::OBJECT_HASH* known = m_store->constObjects(dataname);
+        const QSet<orvanta::TYPE_ID> touched = m_touchedObjects.value(dataname);
         QSet<orvanta::TYPE_ID> fresh;
         changed.append(QList<orvanta::ObjectInfo>());
         for (const orvanta::ObjectInfo& object : m_tables.value(dataname)) {
             fresh.insert(object.uid);
-            if (!known || !(known->value(object.uid) == object))
+            if (!touched.contains(object.uid) && (!known || !(known->value(object.uid) == object)))
                 changed.last().append(object);
         }
         removed.append(QList<orvanta::TYPE_ID>());
         if (!known)
             continue;
         for (auto it = known->constBegin(); it != known->constEnd(); ++it) {
-            if (!fresh.contains(it.key()))
+            if (!fresh.contains(it.key()) && !touched.contains(it.key()))
                 removed.last().append(it.key());
         }
     }
@@ -264,13 +285,15 @@ void ClientSession::refreshStore()
     const orvanta::SCHEDULE_HASH& knownSchedules = m_store->schedules();
     for (const orvanta::SCHEDULE_DATA& schedule : qAsConst(m_schedules)) {
         freshSchedules.insert(schedule.id);
+        if (m_touchedSchedules.contains(schedule.id))
+            continue;
         const auto known = knownSchedules.constFind(schedule.id);
         if (known == knownSchedules.constEnd() || !(known.value() == schedule))
             changedSchedules.append(schedule);
     }
     QList<int> removedSchedules;
     for (auto it = knownSchedules.constBegin(); it != knownSchedules.constEnd(); ++it) {
-        if (!freshSchedules.contains(it.key()))
+        if (!freshSchedules.contains(it.key()) && !m_touchedSchedules.contains(it.key()))
             removedSchedules.append(it.key());
     }
     qCDebug(lcSdk) << Q_FUNC_INFO << "refresh" << datanames << "schedules changed" << changedSchedules.size()

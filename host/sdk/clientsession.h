@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -79,4 +80,7 @@ private:
     QStringList m_datanames;
     QHash<QString, QList<orvanta::ObjectInfo>> m_tables;
     QList<orvanta::SCHEDULE_DATA> m_schedules;
+    /// Ids the store changed or removed while the run went on, by data name.
+    QHash<QString, QSet<orvanta::TYPE_ID>> m_touchedObjects;
+    QSet<int> m_touchedSchedules;
 };

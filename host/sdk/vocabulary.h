@@ -109,6 +109,8 @@ inline constexpr char BREAK_RULE_DATANAME[] = "break_rule";
 inline constexpr char ATTACHED_WORKER_DATANAME[] = "attached_worker";
 inline constexpr char WORKER_HISTORY_DATANAME[] = "worker_history";
 inline constexpr char REPORT_DATANAME[] = "report";
+/// The name (PT_NAME) of the planning report's object among the reports.
+inline constexpr char REPORT_PLANNING_SCHEDULE_NAME[] = "REPORT_PLANNING_SCHEDULE";
 
 inline constexpr TYPE_ID INHERIT_PARENT_CHILD = 0;
 inline constexpr TYPE_ID INHERIT_WORKER_HISTORY = 32;

@@ -6,13 +6,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
-
-// Any number of ours: the lock that orders the writers of the log.
-constexpr qint64 AppendLock = 0x6f76636c;
-
-} // namespace
-
 ChangeLog::ChangeLog(const QSqlDatabase& db, const QString& origin) : m_db(db), m_origin(origin) {}
 
 bool ChangeLog::append(QList<ChangeLogEntry>* entries, QString* error)
@@ -20,8 +13,8 @@ bool ChangeLog::append(QList<ChangeLogEntry>* entries, QString* error)
     if (entries->isEmpty())
         return true;
     QSqlQuery query(m_db);
-    // Taken last in the writer's transaction, held only to its commit: nothing waits inside it.
-    if (!StorageSql::exec(query, QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {AppendLock}, error, Q_FUNC_INFO))
+    // Already held when the transaction took it first; taken here for one that did not.
+    if (!StorageSql::exec(query, QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {WriteLock}, error, Q_FUNC_INFO))
         return false;
     const QString insert = QStringLiteral("INSERT INTO change_log (created, origin, name, read_role, payload) "
                                           "VALUES (?, ?, ?, ?, ?) RETURNING seq");

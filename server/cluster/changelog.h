@@ -14,6 +14,9 @@ class ChangeLog
 {
 public:
     static constexpr char Channel[] = "ov_change_log";
+    /// The advisory lock that orders the writers: every write transaction of a server in the
+    /// cluster takes it first (SqlTransaction::serialiseOn), the log's append takes it too.
+    static constexpr qint64 WriteLock = 0x6f76636c;
 
     /// origin names this server in the rows it writes.
     ChangeLog(const QSqlDatabase& db, const QString& origin);

@@ -4,6 +4,7 @@
 #include "databaseconnector.h"
 #include "serverlogging.h"
 #include "sessionregistry.h"
+#include "sqltransaction.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -53,7 +54,9 @@ bool ClusterLink::start(const QString& databaseUrl, QString* error)
     // Listening first: whatever is committed after the newest entry read here is announced.
     if (!listen(error) || !m_log.bounds(&first, &m_last, error))
         return false;
-    m_notifier->setChangeLog(&m_log, [this](qint64 upTo) { catchUp(upTo); });
+    // Checks made inside a write transaction then hold against the other servers' writes too.
+    SqlTransaction::serialiseOn(m_db, ChangeLog::WriteLock);
+    m_notifier->setChangeLog(&m_log, [this](qint64 upTo) { return catchUp(upTo); });
     m_sessions->setChangeLog(&m_log);
     m_sinceTrim.start();
     m_poll->start();
@@ -104,12 +107,9 @@ bool ClusterLink::reconnect()
     stopListening();
     // The core's connection went with the listener's when the database restarted; requests
     // would fail on it until it is opened again.
-    if (!answers(m_db)) {
-        m_db.close();
-        if (!m_db.open())
-            return false;
-    }
     QString error;
+    if (!answers(m_db) && !DatabaseConnector::reopen(m_db, &error))
+        return false;
     qint64 first = 0;
     qint64 last = 0;
     if (!listen(&error) || !m_log.bounds(&first, &last, &error))
@@ -122,28 +122,36 @@ bool ClusterLink::reconnect()
     return true;
 }
 
-void ClusterLink::catchUp(qint64 upTo)
+bool ClusterLink::catchUp(qint64 upTo)
 {
+    // Tried even while the link counts as lost: a commit that just went through on the core's
+    // connection may well read the log there.
     QList<ChangeLogEntry> entries;
-    while (!m_lost) {
+    for (;;) {
         QString error;
         if (!m_log.read(m_last, upTo, ReadBatch, &entries, &error)) {
             connectionLost(error);
-            return;
+            // The committing caller keeps its changes back; they are delivered from the log in turn.
+            if (upTo != Newest)
+                m_heldOwnFrom = qMin(m_heldOwnFrom, upTo + 1);
+            return false;
         }
         for (const ChangeLogEntry& entry : qAsConst(entries)) {
             deliver(entry);
             m_last = entry.sequence;
         }
-        if (entries.size() < ReadBatch)
-            return;
+        if (entries.size() < ReadBatch) {
+            // Every change held back is delivered now; the caller pushes those after upTo itself.
+            m_heldOwnFrom = Newest;
+            return true;
+        }
     }
 }
 
 void ClusterLink::deliver(const ChangeLogEntry& entry)
 {
-    // This server pushed its own changes when it committed them.
-    if (entry.origin == m_log.origin())
+    // This server pushed its own changes when it committed them, unless it held them back.
+    if (entry.origin == m_log.origin() && entry.sequence < m_heldOwnFrom)
         return;
     if (entry.name == QLatin1String(ChangeLogEntry::SessionClosed))
         m_sessions->forget(entry.payload);

@@ -7,6 +7,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <limits>
+
 class ChangeNotifier;
 class QTimer;
 class SessionRegistry;
@@ -40,8 +42,9 @@ private:
     void poll();
     /// Reopens what broke; true once both connections answer and the log is read again.
     bool reconnect();
-    /// Delivers the other servers' entries after the last one seen, up to upTo.
-    void catchUp(qint64 upTo);
+    /// Delivers the other servers' entries after the last one seen, up to upTo (and this server's
+    /// own ones it held back); false when the log cannot be read.
+    bool catchUp(qint64 upTo);
     void deliver(const ChangeLogEntry& entry);
     void connectionLost(const QString& reason);
     void trim();
@@ -57,4 +60,6 @@ private:
     QElapsedTimer m_sinceTrim;
     qint64 m_last = 0;
     bool m_lost = false;
+    /// This server's own entries from this sequence number on were not pushed at their commit.
+    qint64 m_heldOwnFrom = std::numeric_limits<qint64>::max();
 };

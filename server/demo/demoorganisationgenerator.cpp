@@ -16,7 +16,6 @@ using namespace orvanta;
 namespace {
 
 constexpr char ReportType[] = "OT_REPORT";
-constexpr char PlanningReportName[] = "REPORT_PLANNING_SCHEDULE";
 
 QStringList roles(const char* area, const QStringList& actions)
 {
@@ -108,7 +107,7 @@ DemoOrganisation DemoOrganisationGenerator::generate(int employees, const QDate&
     DemoPhotoBuilder(draft).addPhotos();
 
     draft.addObject(REPORT_DATANAME,
-                    DemoDraft::makeObject(DemoIds::ReportUid, ReportType, 0, DemoDraft::key(PlanningReportName)));
+                    DemoDraft::makeObject(DemoIds::ReportUid, ReportType, 0, DemoDraft::key(REPORT_PLANNING_SCHEDULE_NAME)));
     draft.org.users = users();
     return draft.org;
 }

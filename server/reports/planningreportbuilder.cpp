@@ -15,9 +15,13 @@ namespace {
 constexpr int MaxA4Days = 16;
 // Columns in millimetres: number, name, personnel number, job; then the days share what is left; then the
 // norm, the planned hours and the balance.
-constexpr qreal LeadingWidths[] = {8, 42, 14, 30};
-constexpr qreal TrailingWidth = 14;
+constexpr qreal LeadingWidths[] = {11, 40, 14, 30};
+constexpr qreal TrailingWidth = 17;
+// The totals of a big month run to six digits before the point: a smaller type keeps them on one line.
+constexpr qreal TotalsFontSize = 7;
 constexpr qreal DayFontSize = 6;
+// How often a long table asks whether to go on.
+constexpr int RowsPerCheck = 256;
 
 const char* const MonthNames[] = {"январь", "февраль", "март",     "апрель",  "май",    "июнь",
                                   "июль",   "август",  "сентябрь", "октябрь", "ноябрь", "декабрь"};
@@ -76,8 +80,8 @@ REText paragraph(const QString& text, bool bold, qreal fontSize = 0)
 } // namespace
 
 PlanningReportBuilder::PlanningReportBuilder(const PlanningReportData& data,
-                                             const std::vector<PlanningReportFigures>& figures)
-    : m_data(data), m_figures(figures)
+                                             const std::vector<PlanningReportFigures>& figures, KeepGoing keepGoing)
+    : m_data(data), m_figures(figures), m_keepGoing(std::move(keepGoing))
 {
 }
 
@@ -138,8 +142,11 @@ RETable PlanningReportBuilder::table(qreal bodyWidth) const
     table.rows = headerRows();
     table.headerRows = table.rows.size();
     int number = 0;
-    for (const int row : rowsByName())
+    for (const int row : rowsByName()) {
+        if (number % RowsPerCheck == 0 && m_keepGoing && !m_keepGoing())
+            return table;
         table.rows.append(employeeRow(++number, row));
+    }
     table.rows.append(totalsRow());
     return table;
 }
@@ -197,10 +204,16 @@ QList<RECell> PlanningReportBuilder::totalsRow() const
     for (int day = 0; day < dayCount(); ++day) {
         RECellStyle style = dayStyle(isDayOff(day));
         style.bold = true;
-        cells.append(hoursCell(days.at(day), style));
+        RECell cell = hoursCell(days.at(day), style);
+        // A day column has room for five digits: thousands of hours are printed whole, the sheet keeps them exact.
+        if (qAbs(cell.number) >= 1000)
+            cell.text = QString::number(qRound64(cell.number));
+        cells.append(cell);
     }
+    RECellStyle totals = numberStyle(true);
+    totals.fontSize = TotalsFontSize;
     for (const qint64 seconds : {norm, planned, balance})
-        cells.append(hoursCell(seconds, numberStyle(true)));
+        cells.append(hoursCell(seconds, totals));
     return cells;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <vector>
 
 /// Lays the planning report out as a report document: the title with the month, the departments,
@@ -15,8 +16,12 @@
 class PlanningReportBuilder
 {
 public:
+    /// Returns false to stop the building early; the document is then incomplete.
+    using KeepGoing = std::function<bool()>;
+
     /// figures holds one entry per row of data, in the same order.
-    PlanningReportBuilder(const PlanningReportData& data, const std::vector<PlanningReportFigures>& figures);
+    PlanningReportBuilder(const PlanningReportData& data, const std::vector<PlanningReportFigures>& figures,
+                          KeepGoing keepGoing = {});
 
     REDocument build() const;
 
@@ -34,4 +39,5 @@ private:
 
     const PlanningReportData& m_data;
     const std::vector<PlanningReportFigures>& m_figures;
+    KeepGoing m_keepGoing;
 };

@@ -16,14 +16,10 @@
 /// planning grid holds them, and the names and figures the rows refer to.
 struct PlanningReportData
 {
-    /// How an absence reason counts and what it shows; the time types are the grid's bits.
+    /// How an absence reason counts and what it shows.
     struct Reason
     {
-        enum TimeType { AbsenceTime = 1, WorkTime = 2, NormTime = 4 };
-        static constexpr int AnyTime = AbsenceTime | WorkTime | NormTime;
-
         int order = 0;
-        int timeType = AbsenceTime;
         int calcNormMethod = 0;
         QString mark;
     };

@@ -15,6 +15,9 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <functional>
+#include <iterator>
+
 #include <algorithm>
 
 using namespace orvanta;
@@ -22,6 +25,9 @@ using Row = PlanningReportData::Row;
 using Reason = PlanningReportData::Reason;
 
 namespace {
+
+// A long loop asks whether to go on this often: rarely enough to cost nothing, often enough to stop soon.
+constexpr int ItemsPerCheck = 256;
 
 QString key(const char* name)
 {
@@ -61,20 +67,10 @@ QList<_INHERIT_DATA> sortedByBegin(QList<_INHERIT_DATA> links)
     return links;
 }
 
-// Flags travel as text: empty, "0" and "false" are false.
-bool flag(const ObjectInfo& object, const char* property)
-{
-    const QString text = object.property(key(property));
-    return !(text.isEmpty() || text == QLatin1String("0") || text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0);
-}
-
 Reason reasonOf(const ObjectInfo& object)
 {
     Reason reason;
     reason.order = object.property(key(db::reason::ORDER)).toInt();
-    reason.timeType = flag(object, db::reason::NORMTIME) ? Reason::NormTime
-        : flag(object, db::reason::WORKTIME)              ? Reason::WorkTime
-                                                           : Reason::AbsenceTime;
     reason.calcNormMethod = object.property(key(db::reason::CALC_NORM_METHOD)).toInt();
     reason.mark = object.property(key(db::reason::MARK));
     return reason;
@@ -115,23 +111,29 @@ bool PlanningReportReader::read(const PlanningReportQuery& query, PlanningReport
     out->finish = query.finish;
     out->departments = query.departments;
     m_data = out;
+    m_progress = &progress;
+    m_percent = 0;
+    m_rowIndex.clear();
     m_requested.clear();
     m_employees.clear();
     m_histories.clear();
     m_trips.clear();
     m_departments.clear();
     error->clear();
-    using Step = bool (PlanningReportReader::*)(QString*);
-    static const Step steps[] = {&PlanningReportReader::readRelated,     &PlanningReportReader::buildRows,
-                                 &PlanningReportReader::readDays,        &PlanningReportReader::readReasons,
-                                 &PlanningReportReader::readAbsences,    &PlanningReportReader::readNormAndSync,
-                                 &PlanningReportReader::readJobs,        &PlanningReportReader::readBalance,
-                                 &PlanningReportReader::readDayKinds};
-    constexpr int stepCount = int(sizeof(steps) / sizeof(steps[0]));
+    // A list of lambdas, not an array of member pointers: the undefined-behaviour sanitizer misreads
+    // indexing such an array as out of bounds.
+    const std::function<bool(QString*)> steps[] = {
+        [this](QString* e) { return readRelated(e); },  [this](QString* e) { return buildRows(e); },
+        [this](QString* e) { return readDays(e); },     [this](QString* e) { return readReasons(e); },
+        [this](QString* e) { return readAbsences(e); }, [this](QString* e) { return readNormAndSync(e); },
+        [this](QString* e) { return readJobs(e); },     [this](QString* e) { return readBalance(e); },
+        [this](QString* e) { return readDayKinds(e); }};
+    constexpr int stepCount = int(std::size(steps));
     if (!readObjects(query.ids, error) || !progress(5))
         return false;
     for (int done = 0; done < stepCount; ++done) {
-        if (!(this->*steps[done])(error) || !progress(5 + 35 * (done + 1) / stepCount))
+        m_percent = 5 + 35 * done / stepCount;
+        if (!steps[done](error) || !progress(5 + 35 * (done + 1) / stepCount))
             return false;
     }
     return true;
@@ -199,10 +201,12 @@ bool PlanningReportReader::buildRows(QString*)
     });
     for (const ObjectInfo& history : qAsConst(histories))
         addHistoryRow(history);
-    for (Row& row : m_data->rows) {
-        extendStart(row);
-        extendContinuousStart(row);
-        readTrips(row);
+    for (int row = 0; row < m_data->rows.size(); ++row) {
+        if (!keepGoing(row))
+            return false;
+        extendStart(m_data->rows[row]);
+        extendContinuousStart(m_data->rows[row]);
+        readTrips(m_data->rows[row]);
     }
     addTripRows(m_requested.value(key(ATTACHED_WORKER_DATANAME)));
     return true;
@@ -217,7 +221,7 @@ void PlanningReportReader::addEmployeeRow(const ObjectInfo& employee)
         qCDebug(lcServerCore) << Q_FUNC_INFO << "employee not planned in the month" << employee.uid;
         return;
     }
-    m_data->rows.append(employeeRow(employee, employee.property(key(db::subject::JOBLINK)), begin, end));
+    appendRow(employeeRow(employee, employee.property(key(db::subject::JOBLINK)), begin, end));
 }
 
 void PlanningReportReader::addHistoryRow(const ObjectInfo& history)
@@ -232,8 +236,8 @@ void PlanningReportReader::addHistoryRow(const ObjectInfo& history)
     m_departments.insert(department->parent);
     if (rowOf(employee.uid, Row::Employee))
         return;
-    m_data->rows.append(employeeRow(employee, history.property(key(db::worker_history::JOBLINK)),
-                                    department->start.date(), department->finish.date()));
+    appendRow(employeeRow(employee, history.property(key(db::worker_history::JOBLINK)), department->start.date(),
+                          department->finish.date()));
 }
 
 // Trips of employees without a row of their own make one row per employee: the person's name, number and job
@@ -258,8 +262,7 @@ void PlanningReportReader::addTripRows(const QList<ObjectInfo>& trips)
             added.jobUid = firstNonEmpty(trip.property(key(db::attached_worker::JOBLINK)),
                                          person.property(key(db::subject::JOBLINK)))
                                .toUInt();
-            m_data->rows.append(added);
-            row = &m_data->rows.last();
+            row = appendRow(added);
         }
         row->trips.append(tripRange(trip));
     }
@@ -424,9 +427,20 @@ QList<TYPE_ID> PlanningReportReader::rowUids() const
 
 PlanningReportData::Row* PlanningReportReader::rowOf(TYPE_ID uid, Row::Kind kind)
 {
-    for (Row& row : m_data->rows) {
-        if (row.uid == uid && row.kind == kind)
-            return &row;
-    }
-    return nullptr;
+    const int index = m_rowIndex.value({uid, int(kind)}, -1);
+    return index < 0 ? nullptr : &m_data->rows[index];
+}
+
+PlanningReportData::Row* PlanningReportReader::appendRow(const Row& row)
+{
+    const QPair<TYPE_ID, int> key{row.uid, int(row.kind)};
+    if (!m_rowIndex.contains(key))
+        m_rowIndex.insert(key, m_data->rows.size());
+    m_data->rows.append(row);
+    return &m_data->rows.last();
+}
+
+bool PlanningReportReader::keepGoing(int item) const
+{
+    return item % ItemsPerCheck != 0 || (*m_progress)(m_percent);
 }

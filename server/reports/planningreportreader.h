@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QPair>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
@@ -51,10 +52,17 @@ private:
     bool readDayKinds(QString* error);
     QList<orvanta::TYPE_ID> rowUids() const;
     PlanningReportData::Row* rowOf(orvanta::TYPE_ID uid, PlanningReportData::Row::Kind kind);
+    PlanningReportData::Row* appendRow(const PlanningReportData::Row& row);
+    /// False when the progress asks to stop; asks only every so many items of a long loop.
+    bool keepGoing(int item) const;
 
     QSqlDatabase m_db;
     SqlDialect m_dialect;
     PlanningReportData* m_data = nullptr;
+    const Progress* m_progress = nullptr;
+    int m_percent = 0;
+    /// The index in m_data->rows of each (uid, kind).
+    QHash<QPair<orvanta::TYPE_ID, int>, int> m_rowIndex;
     /// What the query names, by data name; the employees include the owners of its histories and trips.
     QHash<QString, QList<orvanta::ObjectInfo>> m_requested;
     Objects m_employees;

@@ -12,27 +12,17 @@
 #include "serverlogging.h"
 #include "vocabulary.h"
 
-#include <QMultiMap>
-
 using namespace orvanta;
 
 namespace {
 
-constexpr char PlanningReportName[] = "REPORT_PLANNING_SCHEDULE";
-
-// The request as the client writes it. report::CreateQuery's own reader trusts the counts it reads: every
-// part goes through the checked readers here instead.
+// The request as the client writes it; report::CreateQuery reads itself with the checked readers.
 bool readRequest(const QByteArray& data, QString* clientId, report::CreateQuery* query)
 {
     QString unused;
-    QMultiMap<QString, QVariant> params;
     PayloadReader reader(data);
-    reader >> *clientId >> unused >> query->reportId >> query->userId >> query->formats >> params >> query->language;
-    if (!reader.isComplete())
-        return false;
-    for (auto it = params.cbegin(); it != params.cend(); ++it)
-        query->params.insert(it.key(), it.value());
-    return true;
+    reader >> *clientId >> unused >> *query;
+    return reader.isComplete();
 }
 
 } // namespace
@@ -108,7 +98,7 @@ QString ReportHandler::checkReport(TYPE_ID reportId, bool* failed)
     if (*failed)
         return error;
     if (!report.isValid() || dataname != QLatin1String(REPORT_DATANAME)
-        || report.property(QLatin1String(db::common::NAME)) != QLatin1String(PlanningReportName))
+        || report.property(QLatin1String(db::common::NAME)) != QLatin1String(REPORT_PLANNING_SCHEDULE_NAME))
         return QStringLiteral("Отчет %1 не найден").arg(reportId);
     return QString();
 }

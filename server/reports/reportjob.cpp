@@ -98,7 +98,8 @@ ReportJob::Outcome ReportJob::make(const QSqlDatabase& db, SqlDialect dialect, c
         if (!advance(ReadShare + FiguresShare * (row + 1) / data.rows.size()))
             return cancelled();
     }
-    const REDocument document = PlanningReportBuilder(data, figures).build();
+    const REDocument document =
+        PlanningReportBuilder(data, figures, [state] { return !state->cancelled.loadAcquire(); }).build();
     if (!advance(ReadShare + FiguresShare + 5))
         return cancelled();
     Outcome outcome;

@@ -11,21 +11,25 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <functional>
 #include <memory>
 
 struct PlanningReportQuery;
+class SessionRegistry;
 
 /// Runs the clients' report jobs on a pool of its own and pushes each result to the connection that
 /// asked, as "report_async_result:<clientId>". A job belongs to the session that started it: client
-/// ids are easy to guess, so only that session sees its progress. A dropped connection's jobs are
-/// cancelled and never answered; destroying the runner cancels every job and waits for them.
+/// ids are easy to guess, so only that session sees its progress and its result, and only while its
+/// connection still uses it. The jobs of a dropped connection or an ended session are cancelled and
+/// never answered; destroying the runner cancels every job and waits for them.
 class OVSERVER_EXPORT ReportJobRunner : public QObject
 {
     Q_OBJECT
 public:
     enum Status { StatusOk = 1, StatusFailed = 2 };
 
-    explicit ReportJobRunner(const QString& databaseUrl, QObject* parent = nullptr);
+    /// Listens to sessions for the sessions that end; sessions must outlive the runner.
+    ReportJobRunner(const QString& databaseUrl, SessionRegistry* sessions, QObject* parent = nullptr);
     ~ReportJobRunner() override;
 
     /// The new job's id; empty with a Russian message in *error when the connection runs too many.
@@ -51,8 +55,10 @@ private:
     };
 
     void finish(const QString& jobId, const ReportJob::Outcome& outcome);
+    void cancelWhere(const std::function<bool(const Job&)>& matches);
 
     QString m_databaseUrl;
+    SessionRegistry* m_sessions;
     QHash<QString, Job> m_jobs;
     QThreadPool m_pool;
 };

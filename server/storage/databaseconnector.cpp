@@ -25,7 +25,30 @@ QString runAll(const QSqlDatabase& db, const QStringList& statements)
     return QString();
 }
 
+// What every connection sets up once opened, by driver.
+QStringList sessionSetup(const QString& driverName)
+{
+    if (driverName == QLatin1String("QPSQL"))
+        return {QStringLiteral("SET client_min_messages TO WARNING")};
+    // WAL lets readers go on while one writer commits; NORMAL sync is safe with WAL.
+    // A 64 MB page cache keeps big transactions (the demo seeding) from spilling into the WAL.
+    return {QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("PRAGMA synchronous=NORMAL"),
+            QStringLiteral("PRAGMA foreign_keys=ON"), QStringLiteral("PRAGMA cache_size=-65536")};
+}
+
 } // namespace
+
+bool DatabaseConnector::reopen(QSqlDatabase& db, QString* error)
+{
+    db.close();
+    QString message = db.open() ? runAll(db, sessionSetup(db.driverName())) : db.lastError().text();
+    if (message.isEmpty())
+        return true;
+    db.close();
+    if (error)
+        *error = message;
+    return false;
+}
 
 bool DatabaseConnector::open(const QString& url, const QString& connectionName, QSqlDatabase* db,
                              SqlDialect* dialect, QString* error)
@@ -54,12 +77,7 @@ bool DatabaseConnector::openSqlite(const QString& path, const QString& connectio
     db->setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db->open())
         return fail(db, connectionName, db->lastError().text(), error);
-    // WAL lets readers go on while one writer commits; NORMAL sync is safe with WAL.
-    // A 64 MB page cache keeps big transactions (the demo seeding) from spilling into the WAL.
-    const QString message = runAll(*db, {QStringLiteral("PRAGMA journal_mode=WAL"),
-                                         QStringLiteral("PRAGMA synchronous=NORMAL"),
-                                         QStringLiteral("PRAGMA foreign_keys=ON"),
-                                         QStringLiteral("PRAGMA cache_size=-65536")});
+    const QString message = runAll(*db, sessionSetup(db->driverName()));
     return message.isEmpty() || fail(db, connectionName, message, error);
 }
 
@@ -83,7 +101,7 @@ bool DatabaseConnector::openPostgres(const QString& url, const QString& connecti
     db->setDatabaseName(parsed.path().mid(1));
     if (!db->open())
         return fail(db, connectionName, db->lastError().text(), error);
-    const QString message = runAll(*db, {QStringLiteral("SET client_min_messages TO WARNING")});
+    const QString message = runAll(*db, sessionSetup(db->driverName()));
     return message.isEmpty() || fail(db, connectionName, message, error);
 }
 

@@ -15,6 +15,9 @@ public:
     /// Adds connectionName and opens it; false with error set (and the connection removed) on failure.
     static bool open(const QString& url, const QString& connectionName, QSqlDatabase* db, SqlDialect* dialect,
                      QString* error);
+    /// Opens db again after its database went away, set up as open() sets it up; false with
+    /// error set (and db closed) on failure.
+    static bool reopen(QSqlDatabase& db, QString* error);
 
 private:
     static bool openSqlite(const QString& path, const QString& connectionName, QSqlDatabase* db, QString* error);

@@ -7,10 +7,43 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+namespace {
+
+// Any number of ours, apart from the writers' lock: seeding takes that one too.
+constexpr qint64 SetupLockKey = 0x6f767375;
+
+} // namespace
+
+SchemaMigrator::SetupLock::SetupLock(const QSqlDatabase& db) : m_db(db)
+{
+    if (m_db.driverName() != QLatin1String("QPSQL"))
+        return;
+    QSqlQuery query(m_db);
+    m_taken = query.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(SetupLockKey));
+    if (!m_taken) {
+        m_error = query.lastError().text();
+        qCWarning(lcServerStorage) << Q_FUNC_INFO << "cannot take the setup lock" << m_error;
+    }
+}
+
+SchemaMigrator::SetupLock::~SetupLock()
+{
+    if (!m_taken)
+        return;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(SetupLockKey)))
+        qCWarning(lcServerStorage) << Q_FUNC_INFO << "setup lock not released" << query.lastError().text();
+}
+
 SchemaMigrator::SchemaMigrator(const QSqlDatabase& db) : m_db(db) {}
 
 bool SchemaMigrator::migrate(const QList<QStringList>& migrations, QString* error)
 {
+    const SetupLock setup(m_db);
+    if (!setup.isHeld()) {
+        *error = setup.error();
+        return false;
+    }
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version "
                                    "(version INTEGER PRIMARY KEY, applied TEXT NOT NULL)"))) {

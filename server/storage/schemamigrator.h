@@ -9,6 +9,28 @@
 class SchemaMigrator
 {
 public:
+    /// While it lives, no other server on the same PostgreSQL database prepares it (migrates or
+    /// seeds it): servers started together wait for it and then find the work done. Nothing to
+    /// take on SQLite, which one server uses.
+    class SetupLock
+    {
+    public:
+        explicit SetupLock(const QSqlDatabase& db);
+        ~SetupLock();
+        SetupLock(const SetupLock&) = delete;
+        SetupLock& operator=(const SetupLock&) = delete;
+
+        /// False with error() set when the lock could not be taken.
+        bool isHeld() const { return m_error.isEmpty(); }
+        QString error() const { return m_error; }
+
+    private:
+        QSqlDatabase m_db;
+        bool m_taken = false;
+        QString m_error;
+    };
+
+
     explicit SchemaMigrator(const QSqlDatabase& db);
 
     bool migrate(const QList<QStringList>& migrations, QString* error);

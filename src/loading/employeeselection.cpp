@@ -139,7 +139,24 @@ void EmployeeSelection::addDirectMembers(const ObjectInfo& department)
         info.emplStart = begin;
         info.emplContStart = begin;
         info.emplFinish = end;
+        keepHistoryStart(info);
         m_employees.insert(employee.uid, info);
+    }
+}
+
+void EmployeeSelection::keepHistoryStart(EmployeeInfo& member) const
+{
+    // A shown department that came first took the employee in by a history touching his start here. Had it
+    // come after, that history would have moved the start back; the row must not depend on the order.
+    const auto taken = m_employees.constFind(member.uid);
+    if (taken == m_employees.cend() || taken->reportUid == 0 || !taken->emplStart.isValid() || !member.emplStart.isValid())
+        return;
+    if (taken->emplStart < member.emplStart
+        && (!taken->emplFinish.isValid() || taken->emplFinish >= member.emplStart.addDays(-1))) {
+        member.emplStart = taken->emplStart;
+        member.emplContStart = qMin(member.emplContStart, member.emplStart);
+        qCDebug(lcWtPlanning) << Q_FUNC_INFO << "update start date by history" << member.uid << member.name
+                              << member.emplStart;
     }
 }
 

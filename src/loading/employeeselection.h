@@ -28,6 +28,8 @@ public:
     QList<unsigned int> departments() const;
 
 private:
+    /// Keeps the earlier start a history member of a department handled before gave member.
+    void keepHistoryStart(EmployeeInfo& member) const;
     void addDirectMembers(const orvanta::ObjectInfo& department);
     void addHistoryMembers(const orvanta::ObjectInfo& department);
     void addHistoryMember(const orvanta::_INHERIT_DATA& link, const orvanta::ObjectInfo& history);

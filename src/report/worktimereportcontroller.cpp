@@ -31,7 +31,6 @@
 
 namespace {
 
-constexpr char kPlanningReport[] = "REPORT_PLANNING_SCHEDULE";
 constexpr char kExportPathKey[] = "wtplanningview/export_path";
 
 QString chooseFileWithDialog(QWidget* parent, const QString& caption, const QString& proposedName,
@@ -76,12 +75,12 @@ void WorkTimeReportController::setFileOpener(FileOpener opener)
 
 void WorkTimeReportController::printReport()
 {
-    createReportAsync(reportIdByName(QLatin1String(kPlanningReport)), Print);
+    createReportAsync(reportIdByName(QLatin1String(orvanta::REPORT_PLANNING_SCHEDULE_NAME)), Print);
 }
 
 void WorkTimeReportController::previewReport()
 {
-    createReportAsync(reportIdByName(QLatin1String(kPlanningReport)), Preview);
+    createReportAsync(reportIdByName(QLatin1String(orvanta::REPORT_PLANNING_SCHEDULE_NAME)), Preview);
 }
 
 void WorkTimeReportController::exportReport()
@@ -102,7 +101,7 @@ void WorkTimeReportController::exportReport()
         return;
     Settings::setValue(QLatin1String(kExportPathKey), QFileInfo(m_exportPath).absolutePath());
     Settings::instance()->sync();
-    createReportAsync(reportIdByName(QLatin1String(kPlanningReport)), Export);
+    createReportAsync(reportIdByName(QLatin1String(orvanta::REPORT_PLANNING_SCHEDULE_NAME)), Export);
 }
 
 orvanta::TYPE_ID WorkTimeReportController::reportIdByName(const QString& name) const
@@ -247,6 +246,11 @@ void WorkTimeReportController::reportAsyncReceived(Command& command)
     OVDataStream stream(&command.data, QIODevice::ReadOnly);
     stream >> jobId >> status >> message >> result;
     closeReportWaitDialog();
+    if (stream.status() != QDataStream::Ok) {
+        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report result does not decode" << command.data.size();
+        emit failed(tr("Ошибка создания отчета"));
+        return;
+    }
     if (status != 1) {
         qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report failed" << jobId << status << message;
         emit failed(tr("Ошибка создания отчета"));

@@ -9,6 +9,7 @@
 #include "ovserverinterface.h"
 #include "payload.h"
 #include "servercommands.h"
+#include "storagenotificationapplier.h"
 #include "tcpserverconnection.h"
 #include "vocabulary.h"
 
@@ -490,6 +491,57 @@ private slots:
         QCOMPARE(store->schedules().size(), loaded ? 2 : 0);
         if (loaded)
             QCOMPARE(progress.constLast() + QVariantList{server.transmitted.size()}, (QVariantList{5, 5, 5}));
+    }
+
+    // A login again after a lost connection brings the store to the server's tables, but keeps
+    // what was pushed after they were read: the load would otherwise undo a newer change.
+    void refreshKeepsLaterPushes_data()
+    {
+        QTest::addColumn<QString>("push");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("expected"); // the schedule ids, then uid:parent of objects 2, 3 and 4
+        QTest::addRow("nothing pushed") << QString() << QByteArray() << "7 8 2:1 3:0 -";
+        QTest::addRow("schedule added") << ServerCommands::ScheduleChanged << pack(QList<SCHEDULE_DATA>{schedule(9)})
+                                        << "7 8 9 2:1 3:0 -";
+        QTest::addRow("schedule removed") << ServerCommands::ScheduleRemoved << pack(QList<quint32>{8}) << "7 2:1 3:0 -";
+        QTest::addRow("object moved") << ServerCommands::DataChanged
+            << pack(QStringLiteral("orgstructure"), QList<ObjectInfo>{object(2, "OT_DEPARTMENT")}) << "7 8 2:0 3:0 -";
+        QTest::addRow("object removed") << ServerCommands::DataRemoved << pack(QStringLiteral("job"), QList<quint32>{3})
+                                        << "7 8 2:1 - -";
+    }
+
+    void refreshKeepsLaterPushes()
+    {
+        QFETCH(QString, push);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, expected);
+        LocalStorage& store = *LocalStorage::instance();
+        store.reset();
+        // Schedule 6 and job 4 went while the connection was lost.
+        store.setObjects(QStringLiteral("orgstructure"), {object(1, "OT_FIRM"), object(2, "OT_DEPARTMENT", 1)});
+        store.setObjects(QStringLiteral("job"), {object(3, "OT_JOB"), object(4, "OT_JOB")});
+        store.setSchedules({schedule(6), schedule(7), schedule(8)});
+        FakeServer server;
+        server.script = organisation();
+        StorageNotificationApplier applier(&server, &store);
+        ClientSession session(&server, &store);
+        // The third step is the schedules' reply; the tables' replies are still on their way.
+        connect(&session, &ClientSession::progress, this, [&](int done) {
+            if (done == 3 && !push.isEmpty())
+                server.deliverPushed(named(qPrintable(push), data));
+        });
+        QSignalSpy finished(&session, &ClientSession::finished);
+        QVERIFY(session.start(QStringLiteral("planner"), QStringLiteral("planner2026"), ClientSession::RefreshStore)
+                && finished.wait());
+        QStringList seen;
+        for (int id : store.schedules().keys())
+            seen.append(QString::number(id));
+        seen.sort();
+        for (TYPE_ID uid : {2u, 3u, 4u}) {
+            const ObjectInfo object = store.constObject(uid);
+            seen.append(object.isValid() ? QStringLiteral("%1:%2").arg(uid).arg(object.parent) : QStringLiteral("-"));
+        }
+        QCOMPARE(seen.join(' '), expected);
     }
 
     void sessionDestroyedWhileWaiting()

@@ -117,6 +117,6 @@ bool REPageLayout::pageRange(int fromPage, int toPage, int* first, int* last, QS
     *last = toPage < 1 ? pageCount() - 1 : qMin(toPage, pageCount()) - 1;
     if (*first <= *last)
         return true;
-    *error = QStringLiteral("В отчете %1 стр., страниц с %2 по %3 в нем нет.").arg(pageCount()).arg(fromPage).arg(toPage);
+    *error = QStringLiteral("В отчете всего %1 стр.; страниц с %2 по %3 нет").arg(pageCount()).arg(fromPage).arg(toPage);
     return false;
 }

@@ -7,7 +7,6 @@
 
 using namespace orvanta;
 using Row = PlanningReportData::Row;
-using Reason = PlanningReportData::Reason;
 
 Q_DECLARE_METATYPE(PlanningReportData)
 
@@ -45,8 +44,7 @@ PlanningReportData twoDays(const std::function<void(Row&)>& change = {})
     PlanningReportData data;
     data.start = Monday;
     data.finish = Tuesday;
-    data.reasons = {{Vacation, {50, Reason::AbsenceTime, 0, "О"}}, {Sick, {60, Reason::AbsenceTime, 1, "Б"}},
-                    {Check, {10, Reason::WorkTime, 0, "МО"}}};
+    data.reasons = {{Vacation, {50, 0, "О"}}, {Sick, {60, 1, "Б"}}, {Check, {10, 0, "МО"}}};
     Row row;
     row.uid = 7;
     row.days = {{span(9, 13), span(14, 18)}, {span(9, 13), span(14, 18)}};
