@@ -55,17 +55,30 @@ bool WorkTimePlanningProxy::lessThan(const QModelIndex& left, const QModelIndex&
         const QVector<double> rightFigures = figuresOf(right);
         if (leftFigures != rightFigures)
             return leftFigures < rightFigures;
-    } else if (left.data(sortRole()) != right.data(sortRole())) {
-        return QSortFilterProxyModel::lessThan(left, right);
+    } else {
+        // Each side fetched once: sorting 10,000 rows by name runs this some 140,000 times.
+        const QVariant leftValue = left.data(sortRole());
+        const QVariant rightValue = right.data(sortRole());
+        if (leftValue.userType() == QMetaType::QString && rightValue.userType() == QMetaType::QString) {
+            const int order = compareNames(leftValue.toString(), rightValue.toString());
+            if (order != 0)
+                return order < 0;
+        } else if (leftValue != rightValue) {
+            return QSortFilterProxyModel::lessThan(left, right);
+        }
     }
 
     if (left.column() != WorkTimePlanningModel::NameColumn) {
         const QString leftName = left.sibling(left.row(), WorkTimePlanningModel::NameColumn).data().toString();
         const QString rightName = right.sibling(right.row(), WorkTimePlanningModel::NameColumn).data().toString();
-        const int order = isSortLocaleAware() ? leftName.localeAwareCompare(rightName)
-                                              : leftName.compare(rightName, sortCaseSensitivity());
+        const int order = compareNames(leftName, rightName);
         if (order != 0)
             return order < 0;
     }
     return left.data(WorkTimePlanningModel::UidRole).toUInt() < right.data(WorkTimePlanningModel::UidRole).toUInt();
+}
+
+int WorkTimePlanningProxy::compareNames(const QString& left, const QString& right) const
+{
+    return isSortLocaleAware() ? left.localeAwareCompare(right) : left.compare(right, sortCaseSensitivity());
 }

@@ -14,6 +14,7 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 protected:
+    int compareNames(const QString& left, const QString& right) const;
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
