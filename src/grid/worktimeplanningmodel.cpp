@@ -140,8 +140,7 @@ bool WorkTimePlanningModel::dateEditable(const WorkTimeData& row, const QDate& d
 
 bool WorkTimePlanningModel::hasChanges() const
 {
-    const QList<WorkTimeData>& rows = m_store.rows();
-    return std::any_of(rows.cbegin(), rows.cend(), [](const WorkTimeData& row) { return row.hasChanges(); });
+    return m_store.hasChangedRows();
 }
 
 bool WorkTimePlanningModel::hasChanges(unsigned int uid) const
@@ -164,8 +163,7 @@ QList<unsigned int> WorkTimePlanningModel::changedUids() const
 
 bool WorkTimePlanningModel::isConfirmEnabled() const
 {
-    const QList<WorkTimeData>& rows = m_store.rows();
-    return std::any_of(rows.cbegin(), rows.cend(), [](const WorkTimeData& row) { return !row.saveTime().isValid(); });
+    return m_store.hasUnapprovedRows();
 }
 
 QList<unsigned int> WorkTimePlanningModel::employeesForConfirm() const

@@ -40,7 +40,48 @@ int WorkTimeRowStore::dayIndexByDate(const QDate& date) const
 WorkTimeData& WorkTimeRowStore::editRow(int row)
 {
     m_rowRevisions[row] = ++m_revision;
+    if (!m_countAll && m_editedRows.size() < m_rows.size())
+        m_editedRows.append(row);
+    else
+        m_countAll = true;
     return m_rows[row];
+}
+
+bool WorkTimeRowStore::hasChangedRows() const
+{
+    countFlags();
+    return m_changedRows > 0;
+}
+
+bool WorkTimeRowStore::hasUnapprovedRows() const
+{
+    countFlags();
+    return m_unapprovedRows > 0;
+}
+
+void WorkTimeRowStore::countFlags() const
+{
+    const auto count = [this](int row) {
+        RowFlags& flags = m_rowFlags[row];
+        m_changedRows -= flags.changed;
+        m_unapprovedRows -= flags.unapproved;
+        flags.changed = m_rows.at(row).hasChanges();
+        flags.unapproved = !m_rows.at(row).saveTime().isValid();
+        m_changedRows += flags.changed;
+        m_unapprovedRows += flags.unapproved;
+    };
+    if (m_countAll) {
+        m_rowFlags.fill(RowFlags(), m_rows.size());
+        m_changedRows = 0;
+        m_unapprovedRows = 0;
+        for (int row = 0; row < m_rows.size(); ++row)
+            count(row);
+    } else {
+        for (int row : qAsConst(m_editedRows))
+            count(row);
+    }
+    m_editedRows.clear();
+    m_countAll = false;
 }
 
 void WorkTimeRowStore::indexRows()
@@ -51,6 +92,7 @@ void WorkTimeRowStore::indexRows()
         m_rowByUid.insert(m_rows.at(row).uid(), row);
     m_layoutRevision = ++m_revision;
     m_rowRevisions.fill(m_layoutRevision, m_rows.size());
+    m_countAll = true;
 }
 
 bool WorkTimeRowStore::isPersonalSchedule(int row) const

@@ -41,6 +41,10 @@ public:
     quint64 rowRevision(int row) const { return m_rowRevisions.at(row); }
     /// The revision of the last refresh or clear: what is kept per row is to be dropped when it moves.
     quint64 layoutRevision() const { return m_layoutRevision; }
+    /// Whether a row carries unsaved edits; whether a row's plan is not approved yet. Counted again only
+    /// for the rows edited since the last question: every change of the grid asks both.
+    bool hasChangedRows() const;
+    bool hasUnapprovedRows() const;
 
     QList<unsigned int> objList() const { return m_objList; }
     QSet<unsigned int> reportUids() const { return m_reportUids; }
@@ -119,6 +123,18 @@ private:
 
     QList<WorkTimeData> m_rows;
     QVector<quint64> m_rowRevisions;
+    struct RowFlags
+    {
+        bool changed = false;
+        bool unapproved = false;
+    };
+    void countFlags() const;
+    mutable QVector<RowFlags> m_rowFlags;
+    /// Rows edited since the flags were last counted; m_countAll after a refresh or too many edits.
+    mutable QVector<int> m_editedRows;
+    mutable bool m_countAll = true;
+    mutable int m_changedRows = 0;
+    mutable int m_unapprovedRows = 0;
     quint64 m_revision = 0;
     quint64 m_layoutRevision = 0;
     QDate m_dateStart;

@@ -47,12 +47,17 @@ QDate propertyDate(const ObjectInfo& object, const char* key)
 
 // The history touches or overlaps the period that starts at begin: it starts earlier and
 // ends no sooner than the day before.
+// Whether [first, last] starts before begin and touches or overlaps the days from begin on.
+bool extendsBackwards(const QDate& first, const QDate& last, const QDate& begin)
+{
+    if (!begin.isValid() || !first.isValid())
+        return false;
+    return first < begin && (!last.isValid() || last >= begin.addDays(-1));
+}
+
 bool extendsBackwards(const _INHERIT_DATA& link, const QDate& begin)
 {
-    if (!begin.isValid() || !linkBegin(link).isValid())
-        return false;
-    const QDate end = linkEnd(link);
-    return linkBegin(link) < begin && (!end.isValid() || end >= begin.addDays(-1));
+    return extendsBackwards(linkBegin(link), linkEnd(link), begin);
 }
 
 } // namespace
@@ -149,10 +154,9 @@ void EmployeeSelection::keepHistoryStart(EmployeeInfo& member) const
     // A shown department that came first took the employee in by a history touching his start here. Had it
     // come after, that history would have moved the start back; the row must not depend on the order.
     const auto taken = m_employees.constFind(member.uid);
-    if (taken == m_employees.cend() || taken->reportUid == 0 || !taken->emplStart.isValid() || !member.emplStart.isValid())
+    if (taken == m_employees.cend() || taken->reportUid == 0)
         return;
-    if (taken->emplStart < member.emplStart
-        && (!taken->emplFinish.isValid() || taken->emplFinish >= member.emplStart.addDays(-1))) {
+    if (extendsBackwards(taken->emplStart, taken->emplFinish, member.emplStart)) {
         member.emplStart = taken->emplStart;
         member.emplContStart = qMin(member.emplContStart, member.emplStart);
         qCDebug(lcWtPlanning) << Q_FUNC_INFO << "update start date by history" << member.uid << member.name

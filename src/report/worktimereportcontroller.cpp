@@ -246,13 +246,9 @@ void WorkTimeReportController::reportAsyncReceived(Command& command)
     OVDataStream stream(&command.data, QIODevice::ReadOnly);
     stream >> jobId >> status >> message >> result;
     closeReportWaitDialog();
-    if (stream.status() != QDataStream::Ok) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report result does not decode" << command.data.size();
-        emit failed(tr("Ошибка создания отчета"));
-        return;
-    }
-    if (status != 1) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report failed" << jobId << status << message;
+    if (stream.status() != QDataStream::Ok || status != 1) {
+        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report failed" << jobId << status << message
+                                << (stream.status() == QDataStream::Ok ? "" : "does not decode");
         emit failed(tr("Ошибка создания отчета"));
         return;
     }
@@ -272,16 +268,30 @@ void WorkTimeReportController::reportAsyncReceived(Command& command)
     }
 }
 
-void WorkTimeReportController::printDocument(const QString& text)
+bool WorkTimeReportController::paintDocument(const QString& text, REAbstractPainter* painter, QString* reason) const
 {
     REDocument document;
+    if (document.loadXML(text) && document.paint(painter, -1, -1, 1, QString()))
+        return true;
+    *reason = document.errorString().isEmpty() ? painter->errorString() : document.errorString();
+    qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report not painted" << *reason;
+    return false;
+}
+
+void WorkTimeReportController::openReportFile(const QString& fileName)
+{
+    if (!m_openFile(fileName))
+        emit failed(tr("Ошибка открытия отчета"));
+}
+
+void WorkTimeReportController::printDocument(const QString& text)
+{
     REPrinterPainter painter(m_window);
-    if (!document.loadXML(text) || !document.paint(&painter, -1, -1, 1, QString())) {
-        if (painter.isCancelled())
-            return;
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report not printed" << document.errorString() << painter.errorString();
-        emit failed(tr("Не удалось напечатать отчет: %1")
-                        .arg(document.errorString().isEmpty() ? painter.errorString() : document.errorString()));
+    QString reason;
+    if (!paintDocument(text, &painter, &reason)) {
+        // Closing the print dialog is no failure.
+        if (!painter.isCancelled())
+            emit failed(tr("Не удалось напечатать отчет: %1").arg(reason));
         return;
     }
     // No printer on this machine: the report went to a PDF, which is shown instead.
@@ -289,8 +299,7 @@ void WorkTimeReportController::printDocument(const QString& text)
     if (pdf.isEmpty())
         return;
     emit informed(tr("Принтер не найден, отчет сохранен в файл %1").arg(QDir::toNativeSeparators(pdf)));
-    if (!m_openFile(pdf))
-        emit failed(tr("Ошибка открытия отчета"));
+    openReportFile(pdf);
 }
 
 void WorkTimeReportController::previewDocument(const QString& text)
@@ -308,15 +317,12 @@ void WorkTimeReportController::exportDocument(const QString& text)
         qCWarning(lcWtPlanning) << Q_FUNC_INFO << "no painter" << m_exportFormat;
         return;
     }
-    REDocument document;
-    if (!document.loadXML(text) || !document.paint(painter.get(), -1, -1, 1, QString())) {
-        qCWarning(lcWtPlanning) << Q_FUNC_INFO << "report not exported" << m_exportPath << document.errorString()
-                                << painter->errorString();
-        emit failed(tr("Не удалось сохранить отчет: %1")
-                        .arg(document.errorString().isEmpty() ? painter->errorString() : document.errorString()));
-        return;
-    }
+    QString reason;
+    const bool written = paintDocument(text, painter.get(), &reason);
+    // The file is complete only once its painter is gone.
     painter.reset();
-    if (!m_openFile(m_exportPath))
-        emit failed(tr("Ошибка открытия отчета"));
+    if (written)
+        openReportFile(m_exportPath);
+    else
+        emit failed(tr("Не удалось сохранить отчет: %1").arg(reason));
 }

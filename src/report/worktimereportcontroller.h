@@ -13,6 +13,7 @@
 class Command;
 class OVPluginInterface;
 class QTimer;
+class REAbstractPainter;
 class QWidget;
 class WorkTimePlanningModel;
 
@@ -62,6 +63,9 @@ signals:
 
 private:
     QVariantMap requestParameters() const;
+    /// Loads text and paints it into painter; false with the reason, the document's or the painter's.
+    bool paintDocument(const QString& text, REAbstractPainter* painter, QString* reason) const;
+    void openReportFile(const QString& fileName);
     void printDocument(const QString& text);
     void previewDocument(const QString& text);
     void exportDocument(const QString& text);
